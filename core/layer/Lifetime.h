@@ -1,0 +1,14 @@
+// Program lifetime: exit handlers, the end of the program, and the end requested from outside.
+#pragma once
+#include <functional>
+
+void RegisterExitHandler(void (*handler)());
+// Runs the exit handlers once and ends the process with status 0.
+[[noreturn]] void EndProgram();
+// Runs the exit handlers (once per process) without ending it.
+void RunExitHandlers();
+// A fatal error of the layer: prints the message and ends with status 1 (no exit handlers).
+[[noreturn]] void LayerFatalError(const char* message);
+// SIGTERM/SIGHUP set a flag that the frame loops check; this says whether it is set.
+void InstallEndSignalHandlers();
+bool EndRequestedFromOutside();

@@ -1,0 +1,58 @@
+// Byte streams over files and embedded files, the embedded-file table, and path queries.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct TStream {
+    FILE* file = nullptr;                  // a file stream
+    const uint8_t* data = nullptr;         // an in-memory stream (embedded file or read whole)
+    size_t size = 0;
+    size_t position = 0;
+    std::vector<uint8_t> owned;            // bytes owned by a read-whole stream
+    bool readable = false, writable = false;
+    bool error = false;
+    ~TStream();
+    // Reads up to n bytes; returns how many were read.
+    size_t Read(void* dest, size_t n);
+    size_t Write(const void* src, size_t n);
+    // -1 at the end of the stream.
+    int ReadByte();
+    bool AtEnd();
+    bool Seek(size_t pos);
+    long Position();
+    void Close();
+};
+using TStreamPtr = std::shared_ptr<TStream>;
+
+int RegisterEmbeddedFile(const std::string& name, const uint8_t* bytes, size_t size);
+// The entry for an "incbin::" path (prefix in any case), or null.
+bool FindEmbeddedFile(const std::string& path, const uint8_t*& bytes, size_t& size);
+// Whether a path names an embedded file (starts with "incbin::" in any case).
+bool IsEmbeddedPath(const std::string& path);
+
+TStreamPtr OpenStreamFromUrl(const std::string& path, int readable, int writable);
+TStreamPtr OpenStreamForReading(const std::string& path);
+TStreamPtr OpenFileForReading(const std::string& path);
+TStreamPtr OpenFileForWriting(const std::string& path);
+// All bytes of a file or embedded file; false when it cannot be opened.
+bool ReadWholeSource(const std::string& path, std::vector<uint8_t>& out);
+int IsStreamAtEnd(const TStreamPtr& stream);
+void SetStreamPosition(const TStreamPtr& stream, int position);
+void CloseFileStream(const TStreamPtr& stream);
+void CloseStreamObject(const TStreamPtr& stream);
+std::string ReadTextLine(const TStreamPtr& stream);
+int WriteTextLine(const TStreamPtr& stream, const std::string& text);
+
+std::string ReadEnvironmentVariable(const std::string& name);
+std::string GetWorkingDirectory();
+int GetPathKind(const std::string& path);
+long long GetFileByteSize(const std::string& path);
+int RemoveFile(const std::string& path);
+std::string NormalisePathSeparators(const std::string& path, int stripTrailing);
+
+void InitStandardIoModule();
+void InitLinkedListModule();
+void InitMemoryBankModule();

@@ -1,0 +1,41 @@
+// The game window, frame presentation, display modes and screen captures.
+#pragma once
+#include <memory>
+#include <string>
+#include "Images.h"
+
+struct TGraphicsDriver { std::string name; };
+using TGraphicsDriverPtr = std::shared_ptr<TGraphicsDriver>;
+struct TGraphics { int width = 0, height = 0, depth = 0, hertz = 0, flags = 0; };
+using TGraphicsPtr = std::shared_ptr<TGraphics>;
+
+TGraphicsDriverPtr GetGl2dDriver();
+void SelectGraphicsDriver(const TGraphicsDriverPtr& driver, int defaultFlags);
+void SetWindowTitle(const std::string& title);
+// Closes the window opened before (if any) and opens one of that client size (never full
+// screen), paced by software at hertz. Drawing state goes back to its defaults, except the
+// mask colour; images, fonts and sounds stay usable.
+TGraphicsPtr OpenGraphicsWindow(int width, int height, int depth, int hertz, int flags);
+int GetGraphicsWidth();
+int GetGraphicsHeight();
+// Shows the back buffer; with -1 sleeps to keep the window's frame rate.
+void PresentFrame(int sync);
+int CountDisplayModes();
+// Mode 0 is the desktop's current mode. Returns false for an index out of range.
+bool GetDisplayMode(int index, int& width, int& height, int& depth, int& hertz);
+void CaptureScreenToImage(const TImagePtr& image, int x, int y, int frame);
+TPixmapPtr CaptureScreenToPixmap(int x, int y, int width, int height);
+
+void InitGraphicsModule();
+void InitGl2dDriverModule();
+void InitGuiDriverModule();
+
+// The pacing schedule of PresentFrame(-1), kept apart so it can be checked without a window.
+struct TFramePacer {
+    int hertz = 0;
+    unsigned next = 0;       // next frame time (millisecond clock)
+    int remainder = 0;       // summed remainders of 1000 / hertz
+    bool started = false;
+    // Advances the schedule at clock value now; returns the ms to sleep (0 when late).
+    unsigned Advance(unsigned now);
+};
