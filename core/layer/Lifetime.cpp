@@ -1,0 +1,105 @@
+// Program lifetime: exit handlers, the end of the program, fatal errors and end signals.
+#include "core/layer/Lifetime.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+std::recursive_mutex& HandlerMutex() {
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
+// Never destroyed: the handlers may still run from std::exit after static destructors began.
+std::vector<void (*)()>& Handlers() {
+    static auto* handlers = new std::vector<void (*)()>();
+    return *handlers;
+}
+
+bool hookedIntoExit = false;
+bool exiting = false;  // std::exit has begun; calling it again would be undefined
+
+volatile sig_atomic_t endSignals = 0;
+
+void OnExit() {
+    exiting = true;
+    RunExitHandlers();
+}
+
+void OnEndSignal(int sig) {
+    // The first request is left to the frame loops, which end the program in good order
+    // (saving the configuration). A second one means the game did not respond: end it now.
+    if (endSignals > 0) {
+        signal(sig, SIG_DFL);
+        raise(sig);
+        return;
+    }
+    endSignals = endSignals + 1;
+}
+
+}  // namespace
+
+void RegisterExitHandler(void (*handler)()) {
+    if (!handler) return;
+    std::lock_guard<std::recursive_mutex> lock(HandlerMutex());
+    if (!hookedIntoExit) {
+        hookedIntoExit = true;
+        // A return from main or any std::exit runs the handlers as well.
+        std::atexit(OnExit);
+    }
+    Handlers().push_back(handler);
+}
+
+void RunExitHandlers() {
+    std::lock_guard<std::recursive_mutex> lock(HandlerMutex());
+    // Each handler is taken off before it runs, so it runs once even when a handler ends the
+    // program itself; the newest runs first, as with the C library's own exit functions.
+    auto& handlers = Handlers();
+    while (!handlers.empty()) {
+        void (*handler)() = handlers.back();
+        handlers.pop_back();
+        handler();
+    }
+}
+
+void EndProgram() {
+    RunExitHandlers();
+    if (exiting) {
+        // Called from a handler that std::exit is running: finish the exit without re-entering it.
+        fflush(nullptr);
+        _exit(0);
+    }
+    exiting = true;
+    std::exit(0);
+}
+
+void LayerFatalError(const char* message) {
+    fflush(stdout);
+    fprintf(stderr, "%s\n", message ? message : "fatal error");
+    fflush(stderr);
+    // No exit handlers: the state they would save may be what failed. _exit also keeps the
+    // mixer and dialog threads from racing static destructors.
+    _exit(1);
+}
+
+void InstallEndSignalHandlers() {
+    struct sigaction action = {};
+    action.sa_handler = OnEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGHUP}) {
+        struct sigaction old = {};
+        sigaction(sig, nullptr, &old);
+        // Started with the signal ignored (nohup): the player asked to keep running.
+        if (old.sa_handler == SIG_IGN) continue;
+        sigaction(sig, &action, nullptr);
+    }
+}
+
+bool EndRequestedFromOutside() { return endSignals != 0; }

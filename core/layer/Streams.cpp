@@ -1,0 +1,369 @@
+// Byte streams over files and embedded files, the embedded-file table and path queries.
+#include "core/layer/Streams.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace {
+
+const char kEmbeddedPrefix[] = "incbin::";
+const size_t kEmbeddedPrefixLength = sizeof(kEmbeddedPrefix) - 1;
+
+// Nothing the game reads legitimately comes near this; it keeps a device or a runaway pipe
+// named as a picture from filling memory.
+const size_t kMaxWholeRead = size_t(1) << 30;
+
+struct EmbeddedEntry {
+    const uint8_t* bytes;
+    size_t size;
+};
+
+std::mutex& EmbeddedMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::map<std::string, EmbeddedEntry>& EmbeddedTable() {
+    static std::map<std::string, EmbeddedEntry> table;
+    return table;
+}
+
+// Appends everything left in a FILE; false (and nothing kept) past the cap. A file that shrinks
+// or fails while read gives what came before.
+bool ReadRest(FILE* file, std::vector<uint8_t>& out) {
+    uint8_t chunk[65536];
+    for (;;) {
+        size_t got = fread(chunk, 1, sizeof chunk, file);
+        if (got > 0) {
+            if (out.size() + got > kMaxWholeRead) {
+                std::vector<uint8_t>().swap(out);
+                return false;
+            }
+            out.insert(out.end(), chunk, chunk + got);
+        }
+        if (got < sizeof chunk) return true;
+    }
+}
+
+// Finds an existing path whose components match the given ones without regard to (ASCII) case,
+// preferring exact matches; empty when there is none. Pictures named in an old configuration
+// or puzzle file often differ from the files on disk only in case.
+std::string ResolvePathIgnoringCase(const std::string& path) {
+    std::string resolved = path.size() > 0 && path[0] == '/' ? "/" : "";
+    size_t pos = 0;
+    while (pos <= path.size()) {
+        size_t slash = path.find('/', pos);
+        if (slash == std::string::npos) slash = path.size();
+        std::string part = path.substr(pos, slash - pos);
+        pos = slash + 1;
+        if (part.empty()) continue;
+        std::string exact = resolved + part;
+        struct stat st;
+        if (stat(exact.c_str(), &st) == 0) {
+            resolved = exact;
+        } else {
+            DIR* dir = opendir(resolved.empty() ? "." : resolved.c_str());
+            if (!dir) return std::string();
+            std::string match;
+            while (dirent* entry = readdir(dir)) {
+                if (strcasecmp(entry->d_name, part.c_str()) == 0) {
+                    match = entry->d_name;
+                    break;
+                }
+            }
+            closedir(dir);
+            if (match.empty()) return std::string();
+            resolved += match;
+        }
+        if (slash < path.size()) resolved += '/';
+    }
+    return resolved;
+}
+
+FILE* OpenFileForMode(const std::string& path, const char* mode) {
+    FILE* file = fopen(path.c_str(), mode);
+    if (!file) return nullptr;
+    // A directory opens like a file on Linux but reads nothing but errors.
+    struct stat st;
+    if (fstat(fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {
+        fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+}  // namespace
+
+TStream::~TStream() { Close(); }
+
+size_t TStream::Read(void* dest, size_t n) {
+    if (!readable || n == 0) return 0;
+    if (file) {
+        // Output must not run straight into input on an update stream: Write flushes after
+        // itself, so reads can follow directly.
+        size_t got = fread(dest, 1, n, file);
+        if (got < n && ferror(file)) error = true;
+        return got;
+    }
+    if (position >= size) return 0;
+    size_t got = n < size - position ? n : size - position;
+    memcpy(dest, data + position, got);
+    position += got;
+    return got;
+}
+
+size_t TStream::Write(const void* src, size_t n) {
+    if (!writable || !file || n == 0) return 0;
+    // On an update stream input must not run straight into output: repositioning in place
+    // switches the direction (and drops anything pushed back by AtEnd).
+    if (readable) fseek(file, 0, SEEK_CUR);
+    size_t put = fwrite(src, 1, n, file);
+    if (readable) fflush(file);
+    if (put < n) error = true;
+    return put;
+}
+
+int TStream::ReadByte() {
+    if (!readable) return -1;
+    if (file) {
+        int c = getc(file);
+        if (c == EOF && ferror(file)) error = true;
+        return c == EOF ? -1 : c;
+    }
+    if (position >= size) return -1;
+    return data[position++];
+}
+
+bool TStream::AtEnd() {
+    if (file) {
+        if (readable) {
+            int c = getc(file);
+            if (c == EOF) return true;
+            ungetc(c, file);
+            return false;
+        }
+        // A write-only stream is at its end when nothing lies beyond the write position.
+        fflush(file);
+        struct stat st;
+        long at = ftell(file);
+        if (at < 0 || fstat(fileno(file), &st) != 0) return true;
+        return at >= st.st_size;
+    }
+    return position >= size;
+}
+
+bool TStream::Seek(size_t pos) {
+    if (file) {
+        if (pos > size_t(LONG_MAX)) return false;
+        return fseek(file, long(pos), SEEK_SET) == 0;
+    }
+    if (!data) return false;
+    if (pos > size) {
+        position = size;
+        return false;
+    }
+    position = pos;
+    return true;
+}
+
+long TStream::Position() {
+    if (file) return ftell(file);
+    if (!data) return -1;
+    return long(position);
+}
+
+void TStream::Close() {
+    if (file) {
+        if (fclose(file) != 0) error = true;
+        file = nullptr;
+    }
+    data = nullptr;
+    size = 0;
+    position = 0;
+    std::vector<uint8_t>().swap(owned);
+    readable = writable = false;
+}
+
+int RegisterEmbeddedFile(const std::string& name, const uint8_t* bytes, size_t size) {
+    if (!bytes && size > 0) return 0;
+    std::lock_guard<std::mutex> lock(EmbeddedMutex());
+    // The table keeps the pointer, not a copy: the bytes are linked into the program.
+    return EmbeddedTable().emplace(name, EmbeddedEntry{bytes, size}).second ? 1 : 0;
+}
+
+bool IsEmbeddedPath(const std::string& path) {
+    return path.size() >= kEmbeddedPrefixLength &&
+           strncasecmp(path.c_str(), kEmbeddedPrefix, kEmbeddedPrefixLength) == 0;
+}
+
+bool FindEmbeddedFile(const std::string& path, const uint8_t*& bytes, size_t& size) {
+    if (!IsEmbeddedPath(path)) return false;
+    std::lock_guard<std::mutex> lock(EmbeddedMutex());
+    auto& table = EmbeddedTable();
+    auto it = table.find(path.substr(kEmbeddedPrefixLength));
+    if (it == table.end()) return false;
+    bytes = it->second.bytes;
+    size = it->second.size;
+    return true;
+}
+
+TStreamPtr OpenStreamFromUrl(const std::string& path, int readable, int writable) {
+    if (!readable && !writable) return nullptr;
+    if (IsEmbeddedPath(path)) {
+        if (writable) return nullptr;
+        const uint8_t* bytes = nullptr;
+        size_t size = 0;
+        if (!FindEmbeddedFile(path, bytes, size)) return nullptr;
+        auto stream = std::make_shared<TStream>();
+        static const uint8_t kEmpty[1] = {0};
+        stream->data = bytes ? bytes : kEmpty;
+        stream->size = size;
+        stream->readable = true;
+        return stream;
+    }
+    if (path.empty() || path.find("::") != std::string::npos) return nullptr;
+    // "e": the descriptor is not inherited by programs the game or its dialogs start.
+    const char* mode = readable && writable ? "r+be" : readable ? "rbe" : "wbe";
+    FILE* file = OpenFileForMode(path, mode);
+    if (!file && readable) {
+        std::string other = ResolvePathIgnoringCase(path);
+        if (!other.empty() && other != path) file = OpenFileForMode(other, mode);
+    }
+    if (!file) return nullptr;
+    auto stream = std::make_shared<TStream>();
+    stream->file = file;
+    stream->readable = readable != 0;
+    stream->writable = writable != 0;
+    return stream;
+}
+
+TStreamPtr OpenStreamForReading(const std::string& path) { return OpenStreamFromUrl(path, 1, 0); }
+
+TStreamPtr OpenFileForReading(const std::string& path) {
+    TStreamPtr stream = OpenStreamFromUrl(path, 1, 0);
+    if (!stream || !stream->file || ftell(stream->file) >= 0) return stream;
+    // A pipe or similar cannot seek; read it whole so the reader can.
+    std::vector<uint8_t> bytes;
+    bool ok = ReadRest(stream->file, bytes);
+    fclose(stream->file);
+    stream->file = nullptr;
+    if (!ok) return nullptr;
+    stream->owned.swap(bytes);
+    static const uint8_t kEmpty[1] = {0};
+    stream->data = stream->owned.empty() ? kEmpty : stream->owned.data();
+    stream->size = stream->owned.size();
+    stream->position = 0;
+    return stream;
+}
+
+TStreamPtr OpenFileForWriting(const std::string& path) { return OpenStreamFromUrl(path, 0, 1); }
+
+bool ReadWholeSource(const std::string& path, std::vector<uint8_t>& out) {
+    out.clear();
+    if (IsEmbeddedPath(path)) {
+        const uint8_t* bytes = nullptr;
+        size_t size = 0;
+        if (!FindEmbeddedFile(path, bytes, size)) return false;
+        if (size > 0) out.assign(bytes, bytes + size);
+        return true;
+    }
+    TStreamPtr stream = OpenStreamFromUrl(path, 1, 0);
+    if (!stream) return false;
+    struct stat st;
+    if (fstat(fileno(stream->file), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+        size_t(st.st_size) <= kMaxWholeRead)
+        out.reserve(size_t(st.st_size));
+    return ReadRest(stream->file, out);
+}
+
+int IsStreamAtEnd(const TStreamPtr& stream) { return !stream || stream->AtEnd() ? 1 : 0; }
+
+void SetStreamPosition(const TStreamPtr& stream, int position) {
+    if (stream && position >= 0) stream->Seek(size_t(position));
+}
+
+void CloseFileStream(const TStreamPtr& stream) {
+    if (stream) stream->Close();
+}
+
+void CloseStreamObject(const TStreamPtr& stream) {
+    if (stream) stream->Close();
+}
+
+std::string ReadTextLine(const TStreamPtr& stream) {
+    std::string line;
+    if (!stream) return line;
+    for (;;) {
+        int c = stream->ReadByte();
+        if (c < 0 || c == 10 || c == 0) break;
+        if (c != 13) line += char(c);
+    }
+    return line;
+}
+
+int WriteTextLine(const TStreamPtr& stream, const std::string& text) {
+    if (!stream) return 0;
+    std::string bytes = text;
+    bytes += "\r\n";
+    return stream->Write(bytes.data(), bytes.size()) == bytes.size() ? 1 : 0;
+}
+
+std::string ReadEnvironmentVariable(const std::string& name) {
+    const char* value = getenv(name.c_str());
+    return value ? std::string(value) : std::string();
+}
+
+std::string GetWorkingDirectory() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        if (getcwd(buffer.data(), buffer.size())) return std::string(buffer.data());
+        if (errno != ERANGE || buffer.size() > (size_t(1) << 20)) return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+int GetPathKind(const std::string& path) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0) return 0;
+    if (S_ISDIR(st.st_mode)) return 2;
+    // Devices, pipes and sockets are not files the game can load or overwrite.
+    if (S_ISREG(st.st_mode)) return 1;
+    return 0;
+}
+
+long long GetFileByteSize(const std::string& path) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return (long long)st.st_size;
+}
+
+int RemoveFile(const std::string& path) {
+    struct stat st;
+    if (!path.empty() && lstat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return 0;
+        unlink(path.c_str());
+    }
+    return path.empty() || (lstat(path.c_str(), &st) != 0 && errno == ENOENT) ? 1 : 0;
+}
+
+std::string NormalisePathSeparators(const std::string& path, int stripTrailing) {
+    std::string result = path;
+    for (char& c : result)
+        if (c == '\\') c = '/';
+    if (stripTrailing && result.size() > 1 && result.back() == '/') result.pop_back();
+    return result;
+}
+
+// Module start-ups called by the start-up sequence; everything here is ready without them.
+void InitStandardIoModule() {}
+void InitLinkedListModule() {}
+void InitMemoryBankModule() {}

@@ -1,0 +1,81 @@
+// Exit handlers, the end of the program, fatal errors and end signals. Every case ends a
+// process, so it runs in a forked child and reports through a log file or its exit.
+#include "core/layer/Lifetime.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string logPath;
+
+void Append(const char* what) {
+    if (FILE* f = fopen(logPath.c_str(), "a")) {
+        fputs(what, f);
+        fclose(f);
+    }
+}
+void SaveA() { Append("A"); }
+void SaveB() { Append("B"); }
+void EndsInside() {
+    Append("E");
+    EndProgram();
+}
+
+class LifetimeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/plarn-lifetime-XXXXXX";
+        int fd = mkstemp(pattern);
+        ASSERT_GE(fd, 0);
+        close(fd);
+        logPath = pattern;
+    }
+    void TearDown() override { unlink(logPath.c_str()); }
+    std::string Log() const {
+        std::ostringstream out;
+        out << std::ifstream(logPath).rdbuf();
+        return out.str();
+    }
+};
+
+}  // namespace
+
+TEST_F(LifetimeTest, EveryEndRunsEachHandlerOnce) {
+    EXPECT_EXIT((RegisterExitHandler(SaveA), RegisterExitHandler(SaveB), EndProgram()),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Log(), "BA");
+    EXPECT_EXIT((RegisterExitHandler(SaveA), RunExitHandlers(), RunExitHandlers(), EndProgram()),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Log(), "BAA");
+    EXPECT_EXIT((RegisterExitHandler(SaveA), std::exit(3)), ::testing::ExitedWithCode(3), "");
+    EXPECT_EQ(Log(), "BAAA");
+    // A handler that ends the program itself does not cut the others short.
+    EXPECT_EXIT((RegisterExitHandler(SaveA), RegisterExitHandler(EndsInside), std::exit(0)),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Log(), "BAAAEA");
+}
+
+TEST_F(LifetimeTest, FatalErrorsPrintAndFailWithoutRunningHandlers) {
+    EXPECT_EXIT((RegisterExitHandler(SaveA), LayerFatalError("PNG ERROR")),
+                ::testing::ExitedWithCode(1), "PNG ERROR");
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(LifetimeTest, TheFirstEndSignalIsAFlagTheSecondEndsTheProcess) {
+    EXPECT_EXIT((InstallEndSignalHandlers(), raise(SIGTERM),
+                 _exit(EndRequestedFromOutside() ? 7 : 8)),
+                ::testing::ExitedWithCode(7), "");
+    EXPECT_EXIT((InstallEndSignalHandlers(), raise(SIGHUP), raise(SIGHUP), _exit(9)),
+                ::testing::KilledBySignal(SIGHUP), "");
+    // Started with hang-ups ignored (nohup), it keeps ignoring them.
+    EXPECT_EXIT((signal(SIGHUP, SIG_IGN), InstallEndSignalHandlers(), raise(SIGHUP),
+                 _exit(EndRequestedFromOutside() ? 8 : 7)),
+                ::testing::ExitedWithCode(7), "");
+}
