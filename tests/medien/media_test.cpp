@@ -147,20 +147,23 @@ bool IsBaselineJpeg(const std::vector<unsigned char>& b) {
 struct JpegError {
     jpeg_error_mgr mgr;
     std::jmp_buf jump;
+    unsigned char* row = nullptr;  // kept here, in memory, so a longjmp cannot lose it
 };
 
 void OnJpegError(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1); }
+void QuietJpegMessage(j_common_ptr) {}
 
-// Decodes every scanline; returns false when libjpeg reports an error.
+// Decodes every scanline; returns false when libjpeg reports an error or a
+// warning (a truncated file only warns and is filled up with grey).
 bool DecodeJpeg(const std::vector<unsigned char>& bytes, int* width, int* height, int* components) {
     jpeg_decompress_struct info;
     JpegError err;
     info.err = jpeg_std_error(&err.mgr);
     err.mgr.error_exit = OnJpegError;
-    unsigned char* row = nullptr;
+    err.mgr.output_message = QuietJpegMessage;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&info);
-        std::free(row);
+        std::free(err.row);
         return false;
     }
     jpeg_create_decompress(&info);
@@ -170,12 +173,12 @@ bool DecodeJpeg(const std::vector<unsigned char>& bytes, int* width, int* height
     *width = static_cast<int>(info.output_width);
     *height = static_cast<int>(info.output_height);
     *components = info.output_components;
-    row = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(info.output_width) * info.output_components));
-    while (info.output_scanline < info.output_height) jpeg_read_scanlines(&info, &row, 1);
+    err.row = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(info.output_width) * info.output_components));
+    while (info.output_scanline < info.output_height) jpeg_read_scanlines(&info, &err.row, 1);
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    std::free(row);
-    return true;
+    std::free(err.row);
+    return err.mgr.num_warnings == 0;
 }
 
 TEST(Media, TableHoldsEveryEmbeddedFileOnce) {
