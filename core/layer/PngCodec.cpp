@@ -10,6 +10,7 @@
 #include "Streams.h"
 
 #include <png.h>
+#include <sys/stat.h>
 
 #include <csetjmp>
 #include <cstring>
@@ -222,7 +223,8 @@ int EncodePixmapToPngFile(const TPixmapPtr& pixmap, const std::string& path, int
     if (stream->error) ok = 0;
     // A half-written file would pass for a saved one; leave nothing behind instead (but never
     // touch what is not a regular file, such as a device).
-    if (!ok && GetPathKind(path) == 1) RemoveFile(path);
+    struct stat st;
+    if (!ok && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) RemoveFile(path);
     return ok;
 }
 
