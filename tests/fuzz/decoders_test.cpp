@@ -25,7 +25,7 @@ uint32_t Pattern(int x, int y, int c) {
 
 std::vector<Bytes> PngSeeds() {
     std::vector<Bytes> seeds;
-    testpics::PngSpec s;
+    testpics::PngPlan s;
     s.width = 16;
     s.height = 12;
     s.sample = [](int x, int y, int c) { return Pattern(x, y, c); };
@@ -54,7 +54,7 @@ std::vector<Bytes> PngSeeds() {
 
 std::vector<Bytes> JpegSeeds() {
     std::vector<Bytes> seeds;
-    testpics::JpegSpec s;
+    testpics::JpegPlan s;
     s.width = 24;
     s.height = 16;
     s.quant = 2;
@@ -83,7 +83,7 @@ std::vector<Bytes> BmpSeeds() {
 
 std::vector<Bytes> TgaSeeds() {
     std::vector<Bytes> seeds;
-    testpics::TgaSpec s;
+    testpics::TgaPlan s;
     s.width = 9;
     s.height = 5;
     s.value = [](int x, int y) { return Pattern(x, y, 0) << 16 | Pattern(x, y, 1) << 8 | Pattern(x, y, 2); };

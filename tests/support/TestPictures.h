@@ -66,7 +66,7 @@ inline void PutLe32(Bytes& b, uint32_t v) { PutLe16(b, v & 0xFFFF); PutLe16(b, v
 
 // ---------------------------------------------------------------- PNG
 
-struct PngSpec {
+struct PngPlan {
     int width = 1, height = 1;
     int bitDepth = 8;
     int colorType = 2;  // 0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6 RGBA
@@ -101,7 +101,7 @@ inline int Paeth(int a, int b, int c) {
 
 // Appends the filtered rows of a (sub)image whose pixel (i, j) is picture pixel
 // (x0 + i*dx, y0 + j*dy); the filter type cycles through all five row by row.
-inline void PutPngRows(const PngSpec& s, Bytes& raw, int x0, int y0, int dx, int dy) {
+inline void PutPngRows(const PngPlan& s, Bytes& raw, int x0, int y0, int dx, int dy) {
     int channels = PngChannels(s.colorType);
     int cols = s.width > x0 ? (s.width - x0 + dx - 1) / dx : 0;
     int rows = s.height > y0 ? (s.height - y0 + dy - 1) / dy : 0;
@@ -142,7 +142,7 @@ inline void PutPngRows(const PngSpec& s, Bytes& raw, int x0, int y0, int dx, int
     }
 }
 
-inline Bytes MakePng(const PngSpec& s) {
+inline Bytes MakePng(const PngPlan& s) {
     Bytes raw;
     if (s.interlaced) {
         static const int pass[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
@@ -177,7 +177,7 @@ inline Bytes MakePng(const PngSpec& s) {
 
 // ---------------------------------------------------------------- JPEG
 
-struct JpegSpec {
+struct JpegPlan {
     int width = 8, height = 8;
     int components = 3;   // 1 grey, 3 YCbCr (4:4:4), 4 CMYK with an Adobe marker
     bool progressive = false;
@@ -247,7 +247,7 @@ inline const int* JpegZigzag() {
     return zigzag;
 }
 
-inline Bytes MakeJpeg(const JpegSpec& s) {
+inline Bytes MakeJpeg(const JpegPlan& s) {
     const int nc = s.components;
     int bw = (s.width + 7) / 8, bh = (s.height + 7) / 8;
     // Quantised coefficients in zigzag order, per component and block.
@@ -470,7 +470,7 @@ inline Bytes MakeBmp8(int width, int height, const std::vector<uint32_t>& palett
 
 // ---------------------------------------------------------------- TGA
 
-struct TgaSpec {
+struct TgaPlan {
     int width = 1, height = 1;
     int imageType = 2;     // 1 indexed, 2 true colour, 3 grey; +8 run-length
     int bits = 24;         // bits per stored pixel (or index)
@@ -492,7 +492,7 @@ inline void PutTgaPixel(Bytes& out, uint32_t v, int bytes) {
     if (bytes == 4) Put8(out, v >> 24);
 }
 
-inline Bytes MakeTga(const TgaSpec& s) {
+inline Bytes MakeTga(const TgaPlan& s) {
     bool indexed = (s.imageType & 7) == 1;
     Bytes out;
     Put8(out, static_cast<unsigned>(s.id.size()));

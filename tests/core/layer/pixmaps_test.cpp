@@ -269,7 +269,7 @@ TEST(PngEncoder, FullDeviceGivesZeroAndLeavesNoHalfFile) {
 TEST(PngDecoder, PaletteGreyAndSixteenBitVariants) {
     // Palette of six colours, 4-bit indices; tRNS makes index 0 clear and index 1 half.
     const uint32_t colours[6] = {0x102030, 0xFF0000, 0x00FF00, 0x0000FF, 0xABCDEF, 0x7F7F7F};
-    testpics::PngSpec palette;
+    testpics::PngPlan palette;
     palette.width = 5;
     palette.height = 3;
     palette.colorType = 3;
@@ -294,7 +294,7 @@ TEST(PngDecoder, PaletteGreyAndSixteenBitVariants) {
     EXPECT_EQ(pm->format, 4);
     EXPECT_EQ(Pixel(pm, 4, 2), 0xFF000000u | colours[0]);
 
-    testpics::PngSpec grey2;  // 2-bit grey: levels 0, 85, 170, 255
+    testpics::PngPlan grey2;  // 2-bit grey: levels 0, 85, 170, 255
     grey2.width = 7;
     grey2.height = 2;
     grey2.colorType = 0;
@@ -308,7 +308,7 @@ TEST(PngDecoder, PaletteGreyAndSixteenBitVariants) {
     EXPECT_EQ(Pixel(pm, 6, 0), 0xFFAAAAAAu);
     EXPECT_EQ(Pixel(pm, 0, 1), 0xFFFFFFFFu);
 
-    testpics::PngSpec grey1;  // 1-bit grey across a byte boundary
+    testpics::PngPlan grey1;  // 1-bit grey across a byte boundary
     grey1.width = 11;
     grey1.colorType = 0;
     grey1.bitDepth = 1;
@@ -318,7 +318,7 @@ TEST(PngDecoder, PaletteGreyAndSixteenBitVariants) {
     for (int x = 0; x < 11; ++x)
         EXPECT_EQ(Pixel(pm, x, 0), (x == 0 || x == 8 || x == 10) ? 0xFFFFFFFFu : 0xFF000000u) << x;
 
-    testpics::PngSpec greyAlpha;  // grey + alpha comes out as RGBA
+    testpics::PngPlan greyAlpha;  // grey + alpha comes out as RGBA
     greyAlpha.width = 3;
     greyAlpha.colorType = 4;
     greyAlpha.sample = [](int x, int, int c) { return unsigned(c == 0 ? 60 * x + 10 : 100 + x); };
@@ -327,7 +327,7 @@ TEST(PngDecoder, PaletteGreyAndSixteenBitVariants) {
     EXPECT_EQ(pm->format, 6);
     EXPECT_EQ(Pixel(pm, 2, 0), 0x66828282u);  // alpha 102, grey 130
 
-    testpics::PngSpec keyed;  // grey with a tRNS key: level 7 is see-through
+    testpics::PngPlan keyed;  // grey with a tRNS key: level 7 is see-through
     keyed.width = 4;
     keyed.colorType = 0;
     keyed.sample = [](int x, int, int) { return unsigned(x == 2 ? 7 : 8); };
@@ -338,7 +338,7 @@ TEST(PngDecoder, PaletteGreyAndSixteenBitVariants) {
     EXPECT_EQ(Pixel(pm, 2, 0), 0x00070707u);
     EXPECT_EQ(Pixel(pm, 3, 0), 0xFF080808u);
 
-    testpics::PngSpec keyedRgb;  // RGB with a tRNS key colour
+    testpics::PngPlan keyedRgb;  // RGB with a tRNS key colour
     keyedRgb.width = 2;
     keyedRgb.sample = [](int x, int, int c) { return unsigned(x == 0 ? 255 * (c != 1) : 9); };
     keyedRgb.transparency = {0, 255, 0, 0, 0, 255};
@@ -349,7 +349,7 @@ TEST(PngDecoder, PaletteGreyAndSixteenBitVariants) {
     EXPECT_EQ(Pixel(pm, 1, 0), 0xFF090909u);
 
     for (int colorType : {2, 6}) {  // 16 bits a sample, v * 257 standing for 8-bit v
-        testpics::PngSpec deep;
+        testpics::PngPlan deep;
         deep.width = 6;
         deep.height = 4;
         deep.bitDepth = 16;
@@ -367,7 +367,7 @@ TEST(PngDecoder, PaletteGreyAndSixteenBitVariants) {
 }
 
 TEST(PngDecoder, InterlacedPicturesComeOutWhole) {
-    testpics::PngSpec rgba;  // 13 x 11: every pass partly filled
+    testpics::PngPlan rgba;  // 13 x 11: every pass partly filled
     rgba.width = 13;
     rgba.height = 11;
     rgba.colorType = 6;
@@ -379,7 +379,7 @@ TEST(PngDecoder, InterlacedPicturesComeOutWhole) {
     for (int y = 0; y < 11; ++y)
         for (int x = 0; x < 13; ++x) ASSERT_EQ(Pixel(pm, x, y), Pattern(x, y)) << x << "," << y;
 
-    testpics::PngSpec tiny;  // 1 x 1: six of the seven passes are empty
+    testpics::PngPlan tiny;  // 1 x 1: six of the seven passes are empty
     tiny.colorType = 0;
     tiny.interlaced = true;
     tiny.sample = [](int, int, int) { return 200u; };
@@ -387,7 +387,7 @@ TEST(PngDecoder, InterlacedPicturesComeOutWhole) {
     ASSERT_TRUE(pm);
     EXPECT_EQ(Pixel(pm, 0, 0), 0xFFC8C8C8u);
 
-    testpics::PngSpec packed;  // 2-bit palette, interlaced: sub-byte pixels in every pass
+    testpics::PngPlan packed;  // 2-bit palette, interlaced: sub-byte pixels in every pass
     packed.width = 9;
     packed.height = 7;
     packed.colorType = 3;
@@ -403,11 +403,11 @@ TEST(PngDecoder, InterlacedPicturesComeOutWhole) {
 }
 
 TEST(PngDecoder, RefusesTruncatedAndDamagedFiles) {
-    testpics::PngSpec spec;
-    spec.width = 20;
-    spec.height = 20;
-    spec.sample = [](int x, int y, int c) { return unsigned(x * 7 + y * 13 + c * 50) & 255; };
-    Bytes good = testpics::MakePng(spec);
+    testpics::PngPlan plan;
+    plan.width = 20;
+    plan.height = 20;
+    plan.sample = [](int x, int y, int c) { return unsigned(x * 7 + y * 13 + c * 50) & 255; };
+    Bytes good = testpics::MakePng(plan);
     ASSERT_TRUE(Decode(good));
     // Cut inside the header, inside the image data, and in the end chunk (its last byte).
     for (size_t keep : {size_t(8), size_t(30), good.size() / 2, good.size() - 12, good.size() - 1}) {
@@ -428,8 +428,8 @@ TEST(PngDecoder, RefusesTruncatedAndDamagedFiles) {
 
 namespace {
 
-testpics::JpegSpec FlatBlocks(int components, const std::vector<std::array<int, 4>>& blocks) {
-    testpics::JpegSpec s;
+testpics::JpegPlan FlatBlocks(int components, const std::vector<std::array<int, 4>>& blocks) {
+    testpics::JpegPlan s;
     s.width = 16;
     s.height = 16;
     s.components = components;
@@ -448,10 +448,10 @@ size_t ScanDataStart(const Bytes& jpeg) {
 TEST(JpegDecoder, FlatGreyBlocksDecodeExactly) {
     // A block of one level has only its average coefficient, 8 * (level - 128), and decodes
     // back to that level exactly.
-    auto spec = FlatBlocks(1, {{10}, {100}, {200}, {250}});
+    auto plan = FlatBlocks(1, {{10}, {100}, {200}, {250}});
     for (bool progressive : {false, true}) {
-        spec.progressive = progressive;
-        TPixmapPtr pm = Decode(testpics::MakeJpeg(spec));
+        plan.progressive = progressive;
+        TPixmapPtr pm = Decode(testpics::MakeJpeg(plan));
         ASSERT_TRUE(pm) << progressive;
         EXPECT_EQ(pm->format, 1);
         EXPECT_EQ(Pixel(pm, 0, 0), 0xFF0A0A0Au);
@@ -462,15 +462,15 @@ TEST(JpegDecoder, FlatGreyBlocksDecodeExactly) {
 }
 
 TEST(JpegDecoder, ColourAndProgressiveAgree) {
-    testpics::JpegSpec spec;
-    spec.width = 24;
-    spec.height = 16;
-    spec.sample = [](int x, int y, int c) {
+    testpics::JpegPlan plan;
+    plan.width = 24;
+    plan.height = 16;
+    plan.sample = [](int x, int y, int c) {
         return c == 0 ? 40 + 8 * x : c == 1 ? 200 - 9 * y : (x * y) % 200 + 20;
     };
-    Bytes baseline = testpics::MakeJpeg(spec);
-    spec.progressive = true;
-    Bytes progressive = testpics::MakeJpeg(spec);
+    Bytes baseline = testpics::MakeJpeg(plan);
+    plan.progressive = true;
+    Bytes progressive = testpics::MakeJpeg(plan);
     TPixmapPtr a = Decode(baseline), b = Decode(progressive);
     ASSERT_TRUE(a);
     ASSERT_TRUE(b);
@@ -484,17 +484,17 @@ TEST(JpegDecoder, ColourAndProgressiveAgree) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 24; ++x) {
             uint32_t p = Pixel(a, x, y);
-            EXPECT_NEAR(int(p >> 16 & 255), spec.sample(x, y, 0), 4) << x << "," << y;
-            EXPECT_NEAR(int(p >> 8 & 255), spec.sample(x, y, 1), 4) << x << "," << y;
-            EXPECT_NEAR(int(p & 255), spec.sample(x, y, 2), 4) << x << "," << y;
+            EXPECT_NEAR(int(p >> 16 & 255), plan.sample(x, y, 0), 4) << x << "," << y;
+            EXPECT_NEAR(int(p >> 8 & 255), plan.sample(x, y, 1), 4) << x << "," << y;
+            EXPECT_NEAR(int(p & 255), plan.sample(x, y, 2), 4) << x << "," << y;
             EXPECT_EQ(p >> 24, 255u);
         }
 }
 
 TEST(JpegDecoder, AdobeCmykIsStoredInvertedAndBecomesRgb) {
     // Stored (inverted) inks C M Y K: red = C*K/255 and so on; white ink 255 means none.
-    auto spec = FlatBlocks(4, {{255, 128, 0, 255}, {255, 255, 255, 128}, {0, 0, 0, 0}, {200, 100, 50, 255}});
-    TPixmapPtr pm = Decode(testpics::MakeJpeg(spec));
+    auto plan = FlatBlocks(4, {{255, 128, 0, 255}, {255, 255, 255, 128}, {0, 0, 0, 0}, {200, 100, 50, 255}});
+    TPixmapPtr pm = Decode(testpics::MakeJpeg(plan));
     ASSERT_TRUE(pm);
     EXPECT_EQ(pm->format, 4);
     EXPECT_EQ(Pixel(pm, 3, 3), 0xFFFF8000u);
@@ -504,13 +504,13 @@ TEST(JpegDecoder, AdobeCmykIsStoredInvertedAndBecomesRgb) {
 }
 
 TEST(JpegDecoder, RefusesTruncatedAndCorruptData) {
-    testpics::JpegSpec spec;
-    spec.width = 32;
-    spec.height = 32;
-    spec.sample = [](int x, int y, int c) { return (x * 5 + y * 3 + c * 70) & 255; };
+    testpics::JpegPlan plan;
+    plan.width = 32;
+    plan.height = 32;
+    plan.sample = [](int x, int y, int c) { return (x * 5 + y * 3 + c * 70) & 255; };
     for (bool progressive : {false, true}) {
-        spec.progressive = progressive;
-        Bytes good = testpics::MakeJpeg(spec);
+        plan.progressive = progressive;
+        Bytes good = testpics::MakeJpeg(plan);
         ASSERT_TRUE(Decode(good));
         size_t scan = ScanDataStart(good);
         ASSERT_GT(scan, 0u);
@@ -525,7 +525,7 @@ TEST(JpegDecoder, RefusesTruncatedAndCorruptData) {
     // The first code becomes 1111, which the table does not have. (The decoder's fast path for
     // long baseline scans substitutes zero there without a word, so only the progressive
     // decoder is held to noticing it.)
-    Bytes bad = testpics::MakeJpeg(spec);
+    Bytes bad = testpics::MakeJpeg(plan);
     size_t scan = ScanDataStart(bad);
     bad[scan] = 0xFF;
     bad.insert(bad.begin() + static_cast<long>(scan) + 1, 0x00);
@@ -569,7 +569,7 @@ TEST(BmpDecoder, ReadsBottomUpTopDownAndPaletteFiles) {
 }
 
 TEST(TgaDecoder, ReadsRawRunLengthGreyAndIndexedFiles) {
-    testpics::TgaSpec raw;  // 24-bit, rows bottom-up, with an id field
+    testpics::TgaPlan raw;  // 24-bit, rows bottom-up, with an id field
     raw.width = 5;
     raw.height = 3;
     raw.id = {'p', 'l', 'a', 'r', 'n'};
@@ -580,7 +580,7 @@ TEST(TgaDecoder, ReadsRawRunLengthGreyAndIndexedFiles) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) EXPECT_EQ(Pixel(pm, x, y), Pattern(x, y) | 0xFF000000u) << x << "," << y;
 
-    testpics::TgaSpec rle;  // 32-bit run-length, top-down, runs crossing row ends
+    testpics::TgaPlan rle;  // 32-bit run-length, top-down, runs crossing row ends
     rle.width = 7;
     rle.height = 4;
     rle.imageType = 10;
@@ -594,7 +594,7 @@ TEST(TgaDecoder, ReadsRawRunLengthGreyAndIndexedFiles) {
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 7; ++x) EXPECT_EQ(Pixel(pm, x, y), rle.value(x, y)) << x << "," << y;
 
-    testpics::TgaSpec grey;
+    testpics::TgaPlan grey;
     grey.width = 3;
     grey.height = 2;
     grey.imageType = 3;
@@ -606,7 +606,7 @@ TEST(TgaDecoder, ReadsRawRunLengthGreyAndIndexedFiles) {
     EXPECT_EQ(Pixel(pm, 2, 1), 0xFFB4B4B4u);
     EXPECT_EQ(Pixel(pm, 0, 0), 0xFF000000u);
 
-    testpics::TgaSpec indexed;
+    testpics::TgaPlan indexed;
     indexed.width = 4;
     indexed.height = 2;
     indexed.imageType = 1;
@@ -647,7 +647,7 @@ TEST(PictureSize, HugeHeadersAreRefusedBeforeDecoding) {
     std::vector<std::pair<std::string, Bytes>> files;
     for (unsigned side : {20000u, 16384u}) {  // 20000 too wide; 16384 x 16384 too many pixels
         std::string tag = std::to_string(side);
-        testpics::PngSpec png;
+        testpics::PngPlan png;
         png.width = 8;
         png.height = 8;
         png.sample = [](int, int, int) { return 1u; };
@@ -657,7 +657,7 @@ TEST(PictureSize, HugeHeadersAreRefusedBeforeDecoding) {
         for (int i = 0; i < 4; ++i) p[29 + i] = uint8_t(crc >> (24 - 8 * i));
         files.push_back({"png " + tag, p});
 
-        testpics::JpegSpec jpeg;
+        testpics::JpegPlan jpeg;
         jpeg.sample = [](int, int, int) { return 99; };
         Bytes j = testpics::MakeJpeg(jpeg);
         for (size_t i = 0; i + 8 < j.size(); ++i)
@@ -671,7 +671,7 @@ TEST(PictureSize, HugeHeadersAreRefusedBeforeDecoding) {
         setLe32(b, 22, static_cast<uint32_t>(-static_cast<int32_t>(side)));
         files.push_back({"bmp top-down " + tag, b});
 
-        testpics::TgaSpec tga;
+        testpics::TgaPlan tga;
         tga.width = 2;
         tga.height = 2;
         tga.value = [](int, int) { return 0u; };
@@ -696,7 +696,7 @@ TEST(PictureSize, HugeHeadersAreRefusedBeforeDecoding) {
 
 TEST(PixmapSources, LoadsFilesAndEmbeddedEntries) {
     TempDir dir;
-    testpics::TgaSpec tga;
+    testpics::TgaPlan tga;
     tga.width = 2;
     tga.height = 2;
     tga.value = [](int x, int y) { return uint32_t(0x102030 * (x + 2 * y + 1)); };
