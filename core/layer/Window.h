@@ -26,6 +26,9 @@ bool GetDisplayMode(int index, int& width, int& height, int& depth, int& hertz);
 void CaptureScreenToImage(const TImagePtr& image, int x, int y, int frame);
 TPixmapPtr CaptureScreenToPixmap(int x, int y, int width, int height);
 
+// Without an X display (logic tests): a window that only keeps its size and frame pacing.
+void UseHeadlessWindow(bool headless);
+
 void InitGraphicsModule();
 void InitGl2dDriverModule();
 void InitGuiDriverModule();

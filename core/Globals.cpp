@@ -1,0 +1,31 @@
+#include "core/Globals.h"
+
+float ScaleX = 0;
+float ScaleY = 0;
+float GlobalAlpha = 1.0f;
+TStreamPtr ConfigReadStream;
+int ScreenWidth = 0;
+int ScreenHeight = 0;
+TImagePtr BackgroundImage;
+std::vector<float> BackgroundScale;
+TImagePtr MenuTableImage;
+const std::string GlyphOrder = "HAVEFUNWITPLRZDGOCSMBYK0123456789(,)Jx.";
+TImageFontPtr TitleFont;
+std::shared_ptr<THelp> HelpScreen;
+std::shared_ptr<TCredits> CreditsScreen;
+std::vector<std::shared_ptr<TButton>> Buttons;
+std::vector<TSoundPtr> ButtonSounds;
+std::shared_ptr<TPuzzle> CurrentPuzzle;
+std::shared_ptr<TMacDockImitat_Vertikal_Left> LeftDock;
+std::shared_ptr<TMacDockImitat_Vertikal_Right> RightDock;
+std::shared_ptr<TMacDockImitat_Horizontal> MainDock;
+std::vector<std::shared_ptr<THorizontalBar>> Sliders;
+std::vector<int> DockSelection;
+int SliderChanged = -1;
+int MotiveIndex = -1;
+int MotiveRow = 0;
+std::shared_ptr<TImagePreview> ImagePreview;
+std::vector<std::string> ImagePaths;
+std::shared_ptr<TGitterPreview> GridPreview;
+uint8_t LaunchState = 0;
+uint8_t LastTypedChar = 0;

@@ -1,0 +1,153 @@
+#include "core/StartUp.h"
+
+#include "core/Desktop.h"
+#include "core/EmbeddedMedia.h"
+#include "core/Globals.h"
+#include "core/Utilities.h"
+#include "core/layer/Dialogs.h"
+#include "core/layer/Drawing.h"
+#include "core/layer/Input.h"
+#include "core/layer/Lifetime.h"
+#include "core/layer/Numbers.h"
+#include "core/layer/Pixmaps.h"
+#include "core/layer/Sound.h"
+#include "core/layer/Window.h"
+
+namespace {
+void SaveConfigurationHandler() {
+    // The configuration file writer joins here once it is part of the game.
+}
+}  // namespace
+
+std::string ConfigurationPath() { return GetSpecialDirectory("Home") + ".PlarnPuzzle.ini"; }
+
+TWindowChoice ChooseWindowSize(int desktopW, int desktopH, bool haveSaved, int savedW, int savedH) {
+    TWindowChoice c;
+    // A saved size is taken only when it fits the desktop (and is a size at all).
+    if (haveSaved && savedW > 0 && savedH > 0 &&
+        static_cast<float>(savedW) <= 0.9375f * static_cast<float>(desktopW) &&
+        static_cast<float>(savedH) <= 0.9375f * static_cast<float>(desktopH)) {
+        c.savedAccepted = true;
+        c.scaleX = static_cast<float>(savedW) / 1500.0f;
+        c.scaleY = static_cast<float>(savedH) / 1125.0f;
+        c.width = savedW;
+        c.height = savedH;
+        return c;
+    }
+    float s;
+    if (4LL * desktopH > 3LL * desktopW)
+        s = SmallerFloat(1, static_cast<float>(0.9375 * desktopW / 1500));
+    else
+        s = SmallerFloat(1, static_cast<float>(0.9375 * desktopH / 1125));
+    c.scaleX = c.scaleY = s;
+    // The products in double precision: 1500 x 0.9f is just below 1350 and gives 1349.
+    c.width = TruncateToInt(1500.0 * static_cast<double>(c.scaleX));
+    c.height = TruncateToInt(1125.0 * static_cast<double>(c.scaleY));
+    if (c.width < 1) c.width = 1;
+    if (c.height < 1) c.height = 1;
+    return c;
+}
+
+void DrawBackdrop() {
+    SetDrawScale(BackgroundScale[0], BackgroundScale[1]);
+    DrawImageTransformed(BackgroundImage, 0, 0, 0);
+}
+
+int StartProgram() {
+    static bool started = false;
+    if (started) return 0;
+    started = true;
+    InitRuntimeCoreModule();
+    Main();
+    return 0;
+}
+
+namespace {
+void ChooseAndOpenWindow() {
+    ConfigReadStream = OpenFileForReading(ConfigurationPath());
+    bool haveSaved = static_cast<bool>(ConfigReadStream);
+    int w = 0, h = 0;
+    if (haveSaved) {
+        w = StringToInt(ReadTextLine(ConfigReadStream));
+        h = StringToInt(ReadTextLine(ConfigReadStream));
+    }
+    TWindowChoice c = ChooseWindowSize(QueryDesktopWidth(), QueryDesktopHeight(), haveSaved, w, h);
+    if (haveSaved && !c.savedAccepted) {
+        // A size that does not fit: the whole file is ignored.
+        CloseStreamObject(ConfigReadStream);
+        ConfigReadStream = nullptr;
+    }
+    ScaleX = c.scaleX;
+    ScaleY = c.scaleY;
+    OpenGraphicsWindow(c.width, c.height, 0, 60, 0);
+}
+
+void FrameLoop() {
+    for (;;) {
+        ResetDrawState();
+        DrawBackdrop();
+        SetDrawScale(1, 1);
+        SetDrawRotation(0);
+        SetDrawColor(255, 255, 255);
+        PresentFrame(-1);
+        TakeKeyHits(kKeyF1);
+        CheckQuitRequest("Do you really want to close?");
+        LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
+    }
+}
+}  // namespace
+
+void Main() {
+    static bool entered = false;
+    if (entered) return;
+    entered = true;
+    // 1. The media linked into the program.
+    RegisterEmbeddedMedia();
+    // 2. The layers.
+    InitRuntimeCoreModule();
+    InitGuiDriverModule();
+    InitRandomModule();
+    InitJpegLoaderModule();
+    InitPngLoaderModule();
+    DesktopModuleInit();
+    InitStringFunctionsModule();
+    InitOggLoaderModule();
+    InitAudioDriverModule();
+    InitGl2dDriverModule();
+    // 3.
+    SelectGraphicsDriver(GetGl2dDriver(), 2);
+    SetRandomSeed(static_cast<int>(MillisecondClock()));
+    SetWindowTitle("PlarnPuzzle");
+    // 4.
+    ChooseAndOpenWindow();
+    // 5.
+    SetBackgroundClearColor(255, 255, 255);
+    ScreenWidth = GetGraphicsWidth();
+    ScreenHeight = GetGraphicsHeight();
+    SetDrawBlendMode(3);
+    RegisterExitHandler(SaveConfigurationHandler);
+    // 6. Splash: the backdrop shows while the rest loads.
+    BackgroundImage = LoadImageFromSource("incbin::medien/etc/Background.jpg", -1);
+    if (!BackgroundImage) LayerFatalError("Unable to load incbin::medien/etc/Background.jpg");
+    BackgroundScale = {static_cast<float>(ScreenWidth) / static_cast<float>(GetImageWidth(BackgroundImage)),
+                       static_cast<float>(ScreenHeight) / static_cast<float>(GetImageHeight(BackgroundImage))};
+    SetDrawScale(BackgroundScale[0], BackgroundScale[1]);
+    DrawImageTransformed(BackgroundImage, 0, 0, 0);
+    PresentFrame(-1);
+    // 7.
+    MenuTableImage = LoadImageFromSource("incbin::medien/etc/MenuTable.png", -1);
+    // 9.
+    Buttons.assign(2, nullptr);
+    ButtonSounds.assign(3, nullptr);
+    // 13.
+    DockSelection.assign(3, 0);
+    ImagePaths.assign(2, "");
+    // 14. Without the configuration reader the rest of the file is not used yet.
+    if (ConfigReadStream) {
+        CloseStreamObject(ConfigReadStream);
+        ConfigReadStream = nullptr;
+    }
+    LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
+    SetDrawColor(255, 255, 255);
+    FrameLoop();
+}

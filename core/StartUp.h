@@ -1,0 +1,21 @@
+// The program's spine: start-up, intro, resume or menu, and the endless frame loop.
+#pragma once
+#include <string>
+
+// The program's top-level routine; a second call returns 0 at once.
+int StartProgram();
+// Start-up, intro, resume or menu, then the frame loop; never returns (a second call does).
+void Main();
+
+// The window size chosen at start-up, from the desktop and a saved size.
+struct TWindowChoice {
+    bool savedAccepted = false;  // the saved size fits the desktop
+    float scaleX = 0, scaleY = 0;
+    int width = 0, height = 0;
+};
+TWindowChoice ChooseWindowSize(int desktopW, int desktopH, bool haveSaved, int savedW, int savedH);
+
+// The configuration file's path: the home directory followed by ".PlarnPuzzle.ini".
+std::string ConfigurationPath();
+// Draws the backdrop over the whole window.
+void DrawBackdrop();

@@ -1,0 +1,78 @@
+// Polled input: the window back end feeds events in, the game takes them out between frames.
+#include "Input.h"
+
+#include <cstddef>
+#include <deque>
+
+namespace {
+constexpr int kKeys = 256;
+constexpr size_t kTypedQueue = 256;
+
+struct InputState {
+    bool quit = false;
+    bool held[kKeys] = {};
+    int hits[kKeys] = {};
+    std::deque<int> typed;
+    int mouseX = 0, mouseY = 0, wheel = 0;
+    bool buttons[4] = {};
+};
+InputState S;
+
+bool ValidKey(int key) { return key >= 0 && key < kKeys; }
+}  // namespace
+
+int TakeQuitRequest() {
+    PollWindowEvents();
+    bool q = S.quit;
+    S.quit = false;
+    return q ? 1 : 0;
+}
+
+int TakeKeyHits(int key) {
+    if (!ValidKey(key)) return 0;
+    int n = S.hits[key];
+    S.hits[key] = 0;
+    return n;
+}
+
+int IsKeyHeld(int key) { return ValidKey(key) && S.held[key] ? 1 : 0; }
+
+int TakeTypedChar() {
+    if (S.typed.empty()) return 0;
+    int c = S.typed.front();
+    S.typed.pop_front();
+    return c;
+}
+
+void ClearKeyboardState() {
+    S.typed.clear();
+    for (int k = 0; k < kKeys; ++k) { S.held[k] = false; S.hits[k] = 0; }
+}
+
+int ReadMouseX() { return S.mouseX; }
+int ReadMouseY() { return S.mouseY; }
+int ReadMouseWheel() { return S.wheel; }
+int IsMouseButtonHeld(int button) { return button >= 1 && button <= 3 && S.buttons[button] ? 1 : 0; }
+
+void ClearMouseState() {
+    for (bool& b : S.buttons) b = false;
+    S.wheel = 0;
+}
+
+void InputKeyDown(int key) {
+    if (!ValidKey(key)) return;
+    if (!S.held[key]) ++S.hits[key];  // a transition, not an auto-repeat
+    S.held[key] = true;
+}
+void InputKeyUp(int key) {
+    if (ValidKey(key)) S.held[key] = false;
+}
+void InputTypedChar(int code) {
+    if (S.typed.size() < kTypedQueue) S.typed.push_back(code);
+}
+void InputMouseMove(int x, int y) { S.mouseX = x; S.mouseY = y; }
+void InputMouseButton(int button, bool down) {
+    if (button >= 1 && button <= 3) S.buttons[button] = down;
+}
+void InputMouseWheel(int steps) { S.wheel += steps; }
+void InputQuitRequest() { S.quit = true; }

@@ -1,0 +1,400 @@
+// The game window on X11 with a GLX context, software frame pacing, the desktop's display
+// modes and screen captures.
+#include "Window.h"
+
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
+#include <X11/extensions/xf86vmode.h>
+#include <X11/keysym.h>
+
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "Drawing.h"
+#include "GlInternal.h"
+#include "Input.h"
+#include "Lifetime.h"
+#include "Numbers.h"
+
+namespace {
+
+struct DisplayMode { int width, height, depth, hertz; };
+
+struct WindowState {
+    Display* display = nullptr;
+    bool displayTried = false;
+    XVisualInfo* visual = nullptr;
+    GLXContext context = nullptr;
+    Window window = 0;
+    Colormap colormap = 0;
+    Atom deleteAtom = 0;
+    int width = 0, height = 0;
+    bool open = false;
+    bool headless = false;
+    unsigned generation = 0;
+    std::string title = "PlarnPuzzle";
+    TFramePacer pacer;
+    std::vector<DisplayMode> modes;
+    bool modesRead = false;
+};
+WindowState W;
+
+int OnXIoError(Display*) {
+    // The X server went away (logout, killed server): keep the player's game before ending.
+    RunExitHandlers();
+    _exit(1);
+    return 0;
+}
+
+Display* SharedDisplay() {
+    if (!W.displayTried) {
+        W.displayTried = true;
+        W.display = XOpenDisplay(nullptr);
+        if (W.display) XSetIOErrorHandler(OnXIoError);
+    }
+    return W.display;
+}
+
+void ReadDisplayModes() {
+    if (W.modesRead) return;
+    W.modesRead = true;
+    Display* d = SharedDisplay();
+    if (!d) return;
+    int screen = DefaultScreen(d);
+    Window root = RootWindow(d, screen);
+    int depth = DefaultDepth(d, screen);
+    int eventBase = 0, errorBase = 0;
+    if (XRRQueryExtension(d, &eventBase, &errorBase)) {
+        XRRScreenConfiguration* config = XRRGetScreenInfo(d, root);
+        if (config) {
+            int nsizes = 0;
+            XRRScreenSize* sizes = XRRConfigSizes(config, &nsizes);
+            Rotation rotation = 0;
+            int current = XRRConfigCurrentConfiguration(config, &rotation);
+            int rate = XRRConfigCurrentRate(config);
+            if (sizes && nsizes > 0 && current >= 0 && current < nsizes) {
+                W.modes.push_back({sizes[current].width, sizes[current].height, depth,
+                                   rate > 0 ? rate : 60});
+                for (int i = 0; i < nsizes; ++i) {
+                    if (i == current) continue;
+                    int nrates = 0;
+                    short* rates = XRRConfigRates(config, i, &nrates);
+                    if (nrates <= 0) W.modes.push_back({sizes[i].width, sizes[i].height, depth, 60});
+                    for (int r = 0; r < nrates; ++r)
+                        W.modes.push_back({sizes[i].width, sizes[i].height, depth,
+                                           rates[r] > 0 ? rates[r] : 60});
+                }
+            }
+            XRRFreeScreenConfigInfo(config);
+        }
+    }
+    if (W.modes.empty()) {
+        // Older servers: ask whether the video-mode extension is there before using it.
+        int ev = 0, er = 0;
+        if (XF86VidModeQueryExtension(d, &ev, &er)) {
+            int count = 0;
+            XF86VidModeModeInfo** infos = nullptr;
+            if (XF86VidModeGetAllModeLines(d, screen, &count, &infos) && infos) {
+                for (int i = 0; i < count; ++i) {
+                    const XF86VidModeModeInfo* m = infos[i];
+                    int hz = 0;
+                    if (m->htotal && m->vtotal)
+                        hz = static_cast<int>(m->dotclock * 1000.0 / (m->htotal * m->vtotal) + 0.5);
+                    W.modes.push_back({m->hdisplay, m->vdisplay, depth, hz > 0 ? hz : 60});
+                }
+                XFree(infos);
+            }
+        }
+    }
+    if (W.modes.empty())
+        W.modes.push_back({DisplayWidth(d, screen), DisplayHeight(d, screen), depth, 60});
+}
+
+void SetTitleOnWindow() {
+    if (!W.window) return;
+    XStoreName(W.display, W.window, W.title.c_str());
+    // The title is Latin-1 text; window managers that read the UTF-8 property get it converted.
+    std::string utf8;
+    for (unsigned char c : W.title) {
+        if (c < 0x80) utf8 += static_cast<char>(c);
+        else { utf8 += static_cast<char>(0xC0 | (c >> 6)); utf8 += static_cast<char>(0x80 | (c & 0x3F)); }
+    }
+    Atom netName = XInternAtom(W.display, "_NET_WM_NAME", False);
+    Atom utf8Type = XInternAtom(W.display, "UTF8_STRING", False);
+    XChangeProperty(W.display, W.window, netName, utf8Type, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+}
+
+void CloseWindow() {
+    if (!W.window) return;
+    glXMakeCurrent(W.display, None, nullptr);
+    XDestroyWindow(W.display, W.window);
+    XFreeColormap(W.display, W.colormap);
+    W.window = 0;
+    W.colormap = 0;
+    XSync(W.display, False);
+}
+
+void SetSwapIntervalZero() {
+    typedef void (*SwapExt)(Display*, GLXDrawable, int);
+    typedef int (*SwapMesa)(unsigned);
+    if (auto ext = reinterpret_cast<SwapExt>(glXGetProcAddressARB(
+            reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")))) {
+        const char* exts = glXQueryExtensionsString(W.display, DefaultScreen(W.display));
+        if (exts && strstr(exts, "GLX_EXT_swap_control")) { ext(W.display, W.window, 0); return; }
+    }
+    if (auto mesa = reinterpret_cast<SwapMesa>(glXGetProcAddressARB(
+            reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA"))))
+        mesa(0);
+}
+
+int KeyCodeFor(KeySym sym) {
+    switch (sym) {
+        case XK_Return: case XK_KP_Enter: return kKeyEnter;
+        case XK_Escape: return kKeyEscape;
+        case XK_space: return kKeySpace;
+        case XK_Left: case XK_KP_Left: return kKeyLeft;
+        case XK_Up: case XK_KP_Up: return kKeyUp;
+        case XK_Right: case XK_KP_Right: return kKeyRight;
+        case XK_Down: case XK_KP_Down: return kKeyDown;
+        case XK_F1: return kKeyF1;
+        case XK_Control_L: return kKeyLeftControl;
+        case XK_Control_R: return kKeyRightControl;
+        case XK_Alt_L: return kKeyLeftAlt;
+        case XK_BackSpace: return 8;
+        case XK_Tab: return 9;
+        default: break;
+    }
+    if (sym >= XK_a && sym <= XK_z) return static_cast<int>(sym - XK_a + 'A');
+    if (sym >= XK_A && sym <= XK_Z) return static_cast<int>(sym);
+    if (sym >= XK_0 && sym <= XK_9) return static_cast<int>(sym);
+    if (sym >= XK_F2 && sym <= XK_F12) return static_cast<int>(113 + (sym - XK_F2));
+    return 0;
+}
+
+void HandleEvent(XEvent& e) {
+    switch (e.type) {
+        case ClientMessage:
+            if (static_cast<Atom>(e.xclient.data.l[0]) == W.deleteAtom) InputQuitRequest();
+            break;
+        case KeyPress: {
+            KeySym sym = XLookupKeysym(&e.xkey, 0);
+            int code = KeyCodeFor(sym);
+            if (code) InputKeyDown(code);
+            char buf[16];
+            KeySym typed = 0;
+            int n = XLookupString(&e.xkey, buf, sizeof buf, &typed, nullptr);
+            for (int i = 0; i < n; ++i) InputTypedChar(static_cast<unsigned char>(buf[i]));
+            break;
+        }
+        case KeyRelease: {
+            int code = KeyCodeFor(XLookupKeysym(&e.xkey, 0));
+            if (code) InputKeyUp(code);
+            break;
+        }
+        case MotionNotify:
+            InputMouseMove(e.xmotion.x, e.xmotion.y);
+            break;
+        case ButtonPress:
+        case ButtonRelease: {
+            bool down = e.type == ButtonPress;
+            InputMouseMove(e.xbutton.x, e.xbutton.y);
+            switch (e.xbutton.button) {
+                case Button1: InputMouseButton(1, down); break;
+                case Button3: InputMouseButton(2, down); break;
+                case Button2: InputMouseButton(3, down); break;
+                case Button4: if (down) InputMouseWheel(1); break;
+                case Button5: if (down) InputMouseWheel(-1); break;
+                default: break;
+            }
+            break;
+        }
+        case FocusOut:
+            // Keys released while another window has the focus would otherwise stay held.
+            for (int k = 0; k < 256; ++k)
+                if (IsKeyHeld(k)) InputKeyUp(k);
+            break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+namespace layer {
+bool HasGl() { return W.open && !W.headless && W.context; }
+unsigned GlGeneration() { return W.generation; }
+}  // namespace layer
+
+void UseHeadlessWindow(bool headless) { W.headless = headless; }
+
+unsigned TFramePacer::Advance(unsigned now) {
+    if (!started) { started = true; next = now; }
+    if (hertz <= 0) return 0;
+    unsigned step = static_cast<unsigned>(1000 / hertz);
+    remainder += 1000 % hertz;
+    if (remainder >= hertz) { remainder -= hertz; ++step; }
+    next += step;
+    if (static_cast<int>(now - next) > 0) { next = now; return 0; }
+    return next - now;
+}
+
+TGraphicsDriverPtr GetGl2dDriver() {
+    static TGraphicsDriverPtr driver = std::make_shared<TGraphicsDriver>(TGraphicsDriver{"GL2D"});
+    return driver;
+}
+void SelectGraphicsDriver(const TGraphicsDriverPtr&, int) {}
+
+void SetWindowTitle(const std::string& title) {
+    W.title = title;
+    SetTitleOnWindow();
+}
+
+TGraphicsPtr OpenGraphicsWindow(int width, int height, int depth, int hertz, int flags) {
+    if (width <= 0 || height <= 0) LayerFatalError("Unable to open graphics window: bad size");
+    layer::ResetDrawStateForNewWindow();
+    ClearKeyboardState();
+    ClearMouseState();
+    W.pacer = TFramePacer();
+    W.pacer.hertz = hertz;
+    W.pacer.started = true;
+    W.pacer.next = MillisecondClock();
+    if (W.headless) {
+        W.width = width;
+        W.height = height;
+        W.open = true;
+        return std::make_shared<TGraphics>(TGraphics{width, height, depth, hertz, flags});
+    }
+    Display* d = SharedDisplay();
+    if (!d) LayerFatalError("Unable to open graphics window: no X display");
+    CloseWindow();
+    int screen = DefaultScreen(d);
+    if (!W.visual) {
+        int attrs[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8,
+                       GLX_BLUE_SIZE, 8, None};
+        W.visual = glXChooseVisual(d, screen, attrs);
+        if (!W.visual) LayerFatalError("Unable to open graphics window: no GL visual");
+    }
+    Window root = RootWindow(d, screen);
+    W.colormap = XCreateColormap(d, root, W.visual->visual, AllocNone);
+    XSetWindowAttributes swa;
+    memset(&swa, 0, sizeof swa);
+    swa.colormap = W.colormap;
+    swa.border_pixel = 0;
+    swa.background_pixel = 0;
+    swa.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                     PointerMotionMask | StructureNotifyMask | FocusChangeMask | ExposureMask;
+    int dw = DisplayWidth(d, screen), dh = DisplayHeight(d, screen);
+    W.window = XCreateWindow(d, root, (dw - width) / 2 > 0 ? (dw - width) / 2 : 0,
+                             (dh - height) / 2 > 0 ? (dh - height) / 2 : 0, width, height, 0,
+                             W.visual->depth, InputOutput, W.visual->visual,
+                             CWColormap | CWBorderPixel | CWBackPixel | CWEventMask, &swa);
+    if (!W.window) LayerFatalError("Unable to open graphics window");
+    XSizeHints hints;
+    memset(&hints, 0, sizeof hints);
+    hints.flags = PSize | PMinSize | PMaxSize;
+    hints.width = hints.min_width = hints.max_width = width;
+    hints.height = hints.min_height = hints.max_height = height;
+    XSetWMNormalHints(d, W.window, &hints);
+    W.deleteAtom = XInternAtom(d, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(d, W.window, &W.deleteAtom, 1);
+    XClassHint cls;
+    cls.res_name = const_cast<char*>("plarnpuzzle");
+    cls.res_class = const_cast<char*>("PlarnPuzzle");
+    XSetClassHint(d, W.window, &cls);
+    SetTitleOnWindow();
+    Bool supported = False;
+    XkbSetDetectableAutoRepeat(d, True, &supported);
+    XMapRaised(d, W.window);
+    // Wait (briefly) until the window is mapped so the first frame is not lost.
+    for (int i = 0; i < 200; ++i) {
+        XEvent e;
+        if (XCheckTypedWindowEvent(d, W.window, MapNotify, &e)) break;
+        SleepMilliseconds(5);
+    }
+    if (!W.context) {
+        W.context = glXCreateContext(d, W.visual, nullptr, True);
+        if (!W.context) W.context = glXCreateContext(d, W.visual, nullptr, False);
+        if (!W.context) LayerFatalError("Unable to open graphics window: no GL context");
+        ++W.generation;
+    }
+    if (!glXMakeCurrent(d, W.window, W.context)) LayerFatalError("Unable to open graphics window");
+    SetSwapIntervalZero();
+    W.width = width;
+    W.height = height;
+    W.open = true;
+    layer::ApplyDrawStateToGl();
+    ClearBackBuffer();
+    return std::make_shared<TGraphics>(TGraphics{width, height, depth, hertz, flags});
+}
+
+int GetGraphicsWidth() { return W.open ? W.width : 0; }
+int GetGraphicsHeight() { return W.open ? W.height : 0; }
+
+void PollWindowEvents() {
+    if (!W.display || !W.window) return;
+    while (XPending(W.display)) {
+        XEvent e;
+        XNextEvent(W.display, &e);
+        HandleEvent(e);
+    }
+}
+
+void PresentFrame(int sync) {
+    if (!W.open) return;
+    if (sync == -1) {
+        unsigned wait = W.pacer.Advance(MillisecondClock());
+        if (wait) SleepMilliseconds(wait);
+    }
+    if (layer::HasGl()) {
+        glXSwapBuffers(W.display, W.window);
+        ClearBackBuffer();
+    }
+    PollWindowEvents();
+}
+
+int CountDisplayModes() {
+    ReadDisplayModes();
+    return static_cast<int>(W.modes.size());
+}
+
+bool GetDisplayMode(int index, int& width, int& height, int& depth, int& hertz) {
+    ReadDisplayModes();
+    if (index < 0 || index >= static_cast<int>(W.modes.size())) return false;
+    const DisplayMode& m = W.modes[index];
+    width = m.width;
+    height = m.height;
+    depth = m.depth;
+    hertz = m.hertz;
+    return true;
+}
+
+TPixmapPtr CaptureScreenToPixmap(int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0) return nullptr;
+    TPixmapPtr pm = CreateBlankPixmap(width, height, 4, 4);
+    if (!pm) return nullptr;
+    std::fill(pm->pixels.begin(), pm->pixels.end(), 0);
+    if (!layer::HasGl()) return pm;
+    // The part outside the window stays black; GL counts rows from the bottom.
+    int x0 = x < 0 ? 0 : x, x1 = x + width > W.width ? W.width : x + width;
+    int y0 = y < 0 ? 0 : y, y1 = y + height > W.height ? W.height : y + height;
+    if (x1 <= x0 || y1 <= y0) return pm;
+    int cw = x1 - x0, ch = y1 - y0;
+    std::vector<uint8_t> rgb(static_cast<size_t>(cw) * ch * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(x0, W.height - y1, cw, ch, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    for (int row = 0; row < ch; ++row)
+        memcpy(&pm->pixels[static_cast<size_t>(y0 - y + row) * pm->pitch + (x0 - x) * 3],
+               &rgb[static_cast<size_t>(ch - 1 - row) * cw * 3], static_cast<size_t>(cw) * 3);
+    return pm;
+}
+
+void InitGraphicsModule() {}
+void InitGl2dDriverModule() {}
+void InitGuiDriverModule() {}

@@ -1,0 +1,26 @@
+// Asks a window to close the way a window manager's close button does: a WM_DELETE_WINDOW
+// client message. Usage: send_close WINDOW-ID
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: send_close WINDOW-ID\n");
+        return 2;
+    }
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return 1;
+    Window w = static_cast<Window>(strtoul(argv[1], nullptr, 0));
+    XEvent e = {};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, w, False, NoEventMask, &e);
+    XCloseDisplay(d);
+    return 0;
+}

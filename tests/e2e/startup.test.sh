@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Starts the game as a player would on desktops of several sizes and ends it every way it can end.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+trap finish EXIT
+
+window_size() { xwininfo -id "$1" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
+
+for case in 1920x1080:1349x1012 1280x1024:1200x900 800x600:750x562; do
+    desktop=${case%%:*}; expected=${case##*:}
+    start_x "$desktop"
+    start_game
+    check "window appears on $desktop" test -n "$GAME_WINDOW"
+    check "title on $desktop" test "$(xdotool getwindowname "$GAME_WINDOW")" = "PlarnPuzzle"
+    check "size $expected on $desktop" test "$(window_size "$GAME_WINDOW")" = "$expected"
+    if [ "$desktop" = 1920x1080 ]; then
+        # The backdrop fills the window: its mean colour matches the picture's.
+        sleep 1
+        shot=$(mktemp --suffix=.png)
+        import -window "$GAME_WINDOW" "$shot"
+        got=$(convert "$shot" -resize 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
+        want=$(convert "$PLARN_SOURCE_DIR/medien/etc/Background.jpg" -resize 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
+        close_enough() { set -- $1 $2; [ $(( ($1-$4)*($1-$4) + ($2-$5)*($2-$5) + ($3-$6)*($3-$6) )) -le 300 ]; }
+        check "backdrop shown ($got vs $want)" close_enough "$got" "$want"
+        rm -f "$shot"
+    fi
+    # The close button ends the game at once.
+    "$SEND_CLOSE" "$GAME_WINDOW"
+    wait_game "$GAME_PID" 10
+    check "close button ends the game on $desktop (status $GAME_STATUS)" test "$GAME_STATUS" = 0
+    stop_x
+done
+
+start_x 1280x1024
+# SIGTERM (logout) ends the game cleanly.
+start_game
+sleep 1
+kill -TERM "$GAME_PID"
+wait_game "$GAME_PID" 10
+check "SIGTERM ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
