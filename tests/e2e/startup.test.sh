@@ -31,6 +31,25 @@ for case in 1920x1080:1349x1012 1280x1024:1200x900 800x600:750x562; do
 done
 
 start_x 1280x1024
+# Escape asks first: "No" keeps playing, "Yes" ends the game.
+hold_escape() { xdotool windowfocus --sync "$GAME_WINDOW" keydown Escape; sleep 0.3; xdotool keyup Escape; }
+answer() {
+    local dialog
+    dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Question" | head -n 1)
+    [ -n "$dialog" ] || return 1
+    xdotool windowfocus --sync "$dialog" key "$1"
+}
+start_game
+sleep 1
+hold_escape
+check "Escape brings the question" answer n
+sleep 1
+check "No keeps the game running" kill -0 "$GAME_PID"
+hold_escape
+check "Escape asks again" answer y
+wait_game "$GAME_PID" 10
+check "Yes ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
+
 # SIGTERM (logout) ends the game cleanly.
 start_game
 sleep 1
