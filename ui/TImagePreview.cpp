@@ -1,0 +1,136 @@
+#include "ui/TImagePreview.h"
+
+#include "core/Globals.h"
+#include "core/Utilities.h"
+#include "core/layer/Dialogs.h"
+#include "core/layer/Drawing.h"
+#include "core/layer/Input.h"
+#include "core/layer/Numbers.h"
+#include "core/layer/Pixmaps.h"
+#include "core/layer/Window.h"
+
+namespace {
+std::string UnreadableNotice() {
+    return "The selected Image could not be loaded!\nIt has to be a JPEG, PNG or BMP picture of at most " +
+           IntToString(kMaxPictureSide) + " pixels on each side\nand " +
+           IntToString(static_cast<int>(kMaxPicturePixels / (1024 * 1024))) + " megapixels in all.";
+}
+}  // namespace
+
+int TImagePreview::Loading(const std::string& path, int midX, int midY, int maxW, int maxH,
+                           int loadW, int loadH, const std::vector<int>& maskColor) {
+    if (loadW <= 0) loadW = GetGraphicsWidth();
+    if (loadH <= 0) loadH = GetGraphicsHeight();
+    if (maskColor.size() == 3) MaskColor = maskColor;
+    SetImageMaskColor(MaskColor[0], MaskColor[1], MaskColor[2]);
+    // The new picture is decoded before anything of the old one is given up, so that a picture
+    // that cannot be used leaves the preview (and the puzzle cut from it) as it was.
+    int originalW = 0, originalH = 0;
+    TImagePtr image = LoadImageFitted(path, loadW, loadH, originalW, originalH);
+    if (!image) {
+        ShowNoticeBox(UnreadableNotice(), 0);
+        return -1;
+    }
+    MidX = TruncateToInt(static_cast<double>(ScaleX) * midX);
+    MidY = TruncateToInt(static_cast<double>(ScaleY) * midY);
+    Image = image;
+    OriginalImageWidth = originalW;
+    OriginalImageHeight = originalH;
+    CentreImageHandle(Image);
+    const int w = GetImageWidth(Image), h = GetImageHeight(Image);
+    // Only the longer side is compared with its limit.
+    if (w >= h) {
+        if (w > maxW) {
+            Zoom = static_cast<float>(maxW) / static_cast<float>(w);
+            HalfWidth = TruncateToInt(0.5 * maxW);
+            HalfHeight = TruncateToInt(static_cast<float>(0.5f * Zoom) * static_cast<double>(h));
+        } else {
+            Zoom = 1;
+            HalfWidth = TruncateToInt(0.5 * w);
+            HalfHeight = TruncateToInt(0.5 * h);
+        }
+    } else {
+        if (h > maxH) {
+            Zoom = static_cast<float>(maxH) / static_cast<float>(h);
+            HalfHeight = TruncateToInt(0.5 * maxH);
+            HalfWidth = TruncateToInt(static_cast<float>(0.5f * Zoom) * static_cast<double>(w));
+        } else {
+            Zoom = 1;
+            HalfWidth = TruncateToInt(0.5 * w);
+            HalfHeight = TruncateToInt(0.5 * h);
+        }
+    }
+    // The frame reaches 3 pixels beyond the picture on the left and at the top, 5 on the right
+    // and 4 at the bottom.
+    const double sx = ScaleX, sy = ScaleY;
+    LeftBorder = TruncateToInt(MidX - sx * HalfWidth - 3);
+    TopBorder = TruncateToInt(MidY - sy * HalfHeight - 3);
+    RectWidth = TruncateToInt(2 * sx * HalfWidth + 8);
+    RectHeight = TruncateToInt(2 * sy * HalfHeight + 7);
+    return 0;
+}
+
+void TImagePreview::DrawFrame(int red, int green, int blue) {
+    SetDrawScale(1, 1);
+    SetDrawColor(red, green, blue);
+    FillRectangle(static_cast<float>(LeftBorder), static_cast<float>(TopBorder),
+                  static_cast<float>(RectWidth), static_cast<float>(RectHeight));
+    SetDrawScale(ScaleX, ScaleY);
+    DrawTextString("CREATE", 220 * ScaleX, 440 * ScaleY);
+    DrawTextString("PUZZLE", 990 * ScaleX, 440 * ScaleY);
+    SetDrawColor(255, 255, 255);
+}
+
+uint8_t TImagePreview::Show() {
+    uint8_t result = 0;
+    if (!Image) return 0;
+    const int mx = ReadMouseX(), my = ReadMouseY();
+    const bool inside = LeftBorder < mx && mx < LeftBorder + RectWidth && TopBorder < my &&
+                        my < TopBorder + RectHeight;
+    const bool held = IsMouseButtonHeld(1) != 0;
+    switch (State) {
+        case 0:
+            // A button already held when the mouse comes in lights nothing.
+            if (!held && inside) {
+                DrawFrame(0, 160, 255);
+                State = 1;
+            }
+            break;
+        case 1:
+            if (inside) {
+                DrawFrame(0, 160, 255);
+                State = held ? 2 : 1;
+            } else {
+                State = 0;
+            }
+            break;
+        case 2:
+            if (inside) {
+                DrawFrame(22, 222, 255);
+                if (!held) {
+                    State = 0;
+                    result = 1;
+                }
+            } else {
+                State = 0;
+            }
+            break;
+        default:
+            State = 0;
+            break;
+    }
+    SetDrawScale(ScaleX * Zoom, ScaleY * Zoom);
+    DrawImageTransformed(Image, static_cast<float>(MidX), static_cast<float>(MidY), 0);
+    return result;
+}
+
+int TImagePreview::LoadOwnPicture(const std::string& path) {
+    const TImagePreview before = *this;
+    if (Loading(path, 750, 410, 400, 400, TruncateToInt(0.8 * ScreenWidth),
+                TruncateToInt(0.8 * ScreenHeight), {}) != 0)
+        return 0;  // already told, and nothing changed
+    if (GetImageWidth(Image) >= kMinPictureSide && GetImageHeight(Image) >= kMinPictureSide) return 1;
+    *this = before;
+    ShowNoticeBox("The selected Image is too small!\nIt has to be at least 200 pixels on each side.", 0);
+    return 0;
+}
