@@ -1,0 +1,325 @@
+// Modal message boxes, yes/no questions and the file chooser, drawn by FLTK on its own display
+// connection beside the game's window; or answered from a script in tests and headless runs.
+#include "core/layer/Dialogs.h"
+
+#include "core/layer/DialogsInternal.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <sys/stat.h>
+
+namespace {
+
+// ---- scripted answers ----
+
+struct TScript {
+    bool active = false;
+    std::deque<std::string> answers;
+    std::vector<std::string> log;
+};
+
+TScript& Script() {
+    static TScript script;
+    return script;
+}
+
+// Logs the dialog's text and takes the next answer; false when none is left.
+bool TakeScriptedAnswer(const std::string& text, std::string& answer) {
+    TScript& s = Script();
+    s.log.push_back(text);
+    if (s.answers.empty()) return false;
+    answer = s.answers.front();
+    s.answers.pop_front();
+    return true;
+}
+
+// ---- filters ----
+
+std::string Trim(const std::string& s) {
+    size_t a = s.find_first_not_of(" \t\r\n"), b = s.find_last_not_of(" \t\r\n");
+    return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
+}
+
+std::vector<std::string> Split(const std::string& s, const std::string& separators) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t at = s.find_first_of(separators, start);
+        parts.push_back(s.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
+// "jpg", ".jpg" and "*.jpg" all mean the extension jpg. Characters that the chooser's patterns
+// or its filter menu would read as syntax are dropped.
+std::string CleanExtension(const std::string& raw) {
+    std::string e = Trim(raw);
+    if (e.rfind("*.", 0) == 0) e.erase(0, 2);
+    else if (e.rfind(".", 0) == 0) e.erase(0, 1);
+    std::string out;
+    for (char c : e)
+        if (std::string("{}[](),*?\t|\\/").find(c) == std::string::npos) out += c;
+    return out;
+}
+
+std::vector<std::string> ParseExtensions(const std::string& list) {
+    std::vector<std::string> out;
+    for (const std::string& part : Split(list, ",")) {
+        std::string e = CleanExtension(part);
+        if (!e.empty()) out.push_back(e);
+    }
+    return out;
+}
+
+// ---- FLTK ----
+
+// FLTK ends the program when it cannot open its display; ask first, so a game run without
+// one answers its dialogs on stderr instead.
+bool FltkDisplayReady() {
+    if (fl_display) return true;
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return false;
+    fl_open_display(d);
+    return true;
+}
+
+// Lets FLTK unmap the closed window and the X server see it before the game draws again.
+void SettleFltk() {
+    for (int i = 0; i < 5; ++i) {
+        Fl::flush();
+        Fl::check();
+    }
+    if (fl_display) XSync(fl_display, False);
+    Fl::check();
+}
+
+// Draws text as it is: a widget label would read "@" as the start of a symbol name.
+class TPlainText : public Fl_Widget {
+public:
+    TPlainText(int x, int y, int w, int h, const std::string& text) : Fl_Widget(x, y, w, h), text_(text) {}
+    void draw() override {
+        fl_font(FL_HELVETICA, 14);
+        fl_color(FL_FOREGROUND_COLOR);
+        fl_draw(text_.c_str(), x(), y(), w(), h(), FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP,
+                nullptr, 0);
+    }
+
+private:
+    std::string text_;
+};
+
+// Each button carries its answer as its argument; the window's user data is where it goes.
+void AnswerCallback(Fl_Widget* button, long answer) {
+    Fl_Window* win = button->window();
+    *static_cast<int*>(win->user_data()) = static_cast<int>(answer);
+    win->hide();
+}
+
+// A modal box with an icon, the text and its buttons (the last one answers Enter); returns
+// the answer of the pressed button, or cancelAnswer for Escape and the close button.
+int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, const std::string& text,
+                     const std::vector<std::pair<const char*, int>>& buttons, int cancelAnswer) {
+    std::string utf8 = Latin1ToUtf8(text);
+    fl_font(FL_HELVETICA, 14);
+    int textW = 360, textH = 0;
+    fl_measure(utf8.c_str(), textW, textH, 0);
+    textW = std::clamp(textW, 200, 560);
+    textH = std::max(textH, 24);
+    const int buttonW = 90, buttonH = 28;
+    int winW = 70 + textW + 20, winH = std::max(textH, 50) + 20 + buttonH + 20;
+
+    Fl_Double_Window win(winW, winH);
+    win.copy_label(title);
+    int answer = cancelAnswer;
+    auto* iconBox = new Fl_Box(10, 10, 50, 50, icon);
+    iconBox->box(FL_THIN_UP_BOX);
+    iconBox->labelfont(FL_TIMES_BOLD);
+    iconBox->labelsize(34);
+    iconBox->color(FL_WHITE);
+    iconBox->labelcolor(iconColor);
+    new TPlainText(70, 15, textW, textH, utf8);
+    Fl_Button* last = nullptr;
+    int x = winW - 10 - static_cast<int>(buttons.size()) * (buttonW + 10) + 10;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        bool isDefault = i + 1 == buttons.size();
+        Fl_Button* b = isDefault ? new Fl_Return_Button(x, winH - 10 - buttonH, buttonW, buttonH, buttons[i].first)
+                                 : new Fl_Button(x, winH - 10 - buttonH, buttonW, buttonH, buttons[i].first);
+        b->callback(AnswerCallback, static_cast<long>(buttons[i].second));
+        // "y" and "n" answer a question as well as the mouse does.
+        if (std::string(buttons[i].first) == "Yes") b->shortcut('y');
+        if (std::string(buttons[i].first) == "No") b->shortcut('n');
+        x += buttonW + 10;
+        last = b;
+    }
+    win.end();
+    win.callback([](Fl_Widget* w, void*) { w->hide(); });
+    win.user_data(&answer);
+    win.set_modal();
+    win.position(std::max(0, (Fl::w() - winW) / 2), std::max(0, (Fl::h() - winH) / 3));
+    win.show();
+    if (last) last->take_focus();
+    while (win.shown()) Fl::wait();
+    SettleFltk();
+    return answer;
+}
+
+}  // namespace
+
+std::string Latin1ToUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::vector<TFileFilterGroup> ParseFileFilter(const std::string& filter) {
+    std::vector<TFileFilterGroup> groups;
+    if (filter.find(':') == std::string::npos) {
+        // A bare list of extensions, one group without a label; ";" separates as "," does.
+        TFileFilterGroup g;
+        for (const std::string& part : Split(filter, ";")) {
+            auto more = ParseExtensions(part);
+            g.extensions.insert(g.extensions.end(), more.begin(), more.end());
+        }
+        if (!g.extensions.empty()) groups.push_back(g);
+        return groups;
+    }
+    for (const std::string& part : Split(filter, ";")) {
+        if (Trim(part).empty()) continue;
+        size_t colon = part.find(':');
+        TFileFilterGroup g;
+        if (colon == std::string::npos) {
+            g.extensions = ParseExtensions(part);
+            if (g.extensions.empty()) continue;
+        } else {
+            g.label = Trim(part.substr(0, colon));
+            g.extensions = ParseExtensions(part.substr(colon + 1));
+        }
+        groups.push_back(g);
+    }
+    return groups;
+}
+
+std::string FileChooserPattern(const std::vector<TFileFilterGroup>& groups) {
+    std::string pattern;
+    for (const TFileFilterGroup& g : groups) {
+        // Groups may be made by hand, so their extensions are cleaned here too.
+        std::vector<std::string> exts;
+        for (const std::string& e : g.extensions)
+            if (!CleanExtension(e).empty()) exts.push_back(CleanExtension(e));
+        std::string p;
+        if (exts.empty()) {
+            p = "*";
+        } else if (exts.size() == 1) {
+            p = "*." + exts[0];
+        } else {
+            p = "*.{";
+            for (size_t i = 0; i < exts.size(); ++i) p += (i ? "," : "") + exts[i];
+            p += "}";
+        }
+        // The chooser takes the pattern from between the first "(" and the last ")" and
+        // splits the list at tabs, so the label may hold none of these.
+        std::string label;
+        for (char c : Latin1ToUtf8(g.label))
+            if (c != '(' && c != ')' && c != '\t') label += c;
+        label = Trim(label);
+        if (!pattern.empty()) pattern += '\t';
+        pattern += label.empty() ? p : label + " (" + p + ")";
+    }
+    return pattern;
+}
+
+void UseScriptedDialogs(const std::vector<std::string>& answers) {
+    TScript& s = Script();
+    s.active = true;
+    s.answers.assign(answers.begin(), answers.end());
+    s.log.clear();
+}
+
+const std::vector<std::string>& ScriptedDialogLog() { return Script().log; }
+
+void ShowNoticeBox(const std::string& text, int serious) {
+    std::string ignored;
+    if (Script().active) {
+        TakeScriptedAnswer(text, ignored);  // keeps answers in step with the log
+        return;
+    }
+    if (!FltkDisplayReady()) {
+        std::fprintf(stderr, "PlarnPuzzle: %s\n", text.c_str());
+        return;
+    }
+    if (serious)
+        RunMessageWindow("PlarnPuzzle - Warning", "!", FL_RED, text, {{"OK", 1}}, 0);
+    else
+        RunMessageWindow("PlarnPuzzle - Notice", "i", FL_BLUE, text, {{"OK", 1}}, 0);
+}
+
+int AskYesNo(const std::string& text, int serious) {
+    if (Script().active) {
+        std::string answer;
+        if (!TakeScriptedAnswer(text, answer)) return 0;
+        return std::atoi(answer.c_str()) != 0 ? 1 : 0;
+    }
+    if (!FltkDisplayReady()) {
+        std::fprintf(stderr, "PlarnPuzzle: %s (answered No: no display)\n", text.c_str());
+        return 0;
+    }
+    // Escape and the window's close button answer No, the safe choice.
+    return RunMessageWindow("PlarnPuzzle - Question", serious ? "!" : "?", serious ? FL_RED : FL_BLUE, text,
+                            {{"No", 0}, {"Yes", 1}}, 0);
+}
+
+std::string AskForFilePath(const std::string& title, const std::string& filter, int save,
+                           const std::string& initialPath) {
+    if (Script().active) {
+        std::string answer;
+        return TakeScriptedAnswer(title, answer) ? answer : std::string();
+    }
+    if (!FltkDisplayReady()) {
+        std::fprintf(stderr, "PlarnPuzzle: %s (cancelled: no display)\n", title.c_str());
+        return std::string();
+    }
+    // Paths are bytes on disk and pass through unconverted; only the title is game text.
+    std::string directory = initialPath, file;
+    struct stat st {};
+    if (!initialPath.empty() && !(stat(initialPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
+        size_t slash = initialPath.rfind('/');
+        directory = slash == std::string::npos ? std::string(".") : initialPath.substr(0, slash + 1);
+        file = initialPath;
+    }
+    if (directory.empty()) directory = ".";
+    std::string titleUtf8 = Latin1ToUtf8(title);  // the chooser keeps a pointer to it
+    std::string pattern = FileChooserPattern(ParseFileFilter(filter));
+    std::string chosen;
+    {
+        Fl_File_Chooser chooser(directory.c_str(), pattern.empty() ? "*" : pattern.c_str(),
+                                save ? Fl_File_Chooser::CREATE : Fl_File_Chooser::SINGLE, titleUtf8.c_str());
+        chooser.preview(0);
+        if (!file.empty()) chooser.value(file.c_str());
+        chooser.show();
+        while (chooser.shown()) Fl::wait();
+        const char* value = chooser.count() > 0 ? chooser.value(1) : nullptr;
+        if (value) chosen = value;
+    }
+    SettleFltk();
+    return chosen;
+}

@@ -1,0 +1,132 @@
+// The real FLTK dialogs on the X display, answered with keys as a player would, and gone after.
+#include "core/layer/Dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// The id of the shown window with exactly that title, or "".
+std::string VisibleWindow(const std::string& title) {
+    std::string cmd = "xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null";
+    std::string out;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+        char line[64];
+        if (fgets(line, sizeof line, p)) out = line;
+        pclose(p);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    return out;
+}
+
+// Presses a key in the window with that title once it shows, from another thread, while the
+// dialog blocks this one; again every 0.2 s while the window stays (a key that comes while
+// the window is still being mapped can be lost). If the dialog never returns the whole
+// program gives up, rather than hanging until the test runner's limit.
+class TAnswerLater {
+public:
+    TAnswerLater(const std::string& title, const std::string& key)
+        : worker_([this, title, key] {
+              // Up to 10 s for the window to show, then up to 50 presses.
+              for (int i = 0, presses = 0; i < 100 && presses < 50 && !done_; ++i) {
+                  std::string w = VisibleWindow(title);
+                  if (w.empty()) {
+                      if (presses > 0) return;  // answered
+                      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                      continue;
+                  }
+                  std::string cmd = "xdotool windowfocus --sync " + w + " >/dev/null 2>&1; xdotool key " + key;
+                  (void)std::system(cmd.c_str());
+                  ++presses;
+                  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+              }
+          }),
+          watchdog_([this] {
+              for (int i = 0; i < 300 && !done_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+              if (!done_) {
+                  std::fprintf(stderr, "the dialog was not answered within 30 s\n");
+                  std::_Exit(1);
+              }
+          }) {}
+    ~TAnswerLater() {
+        done_ = true;
+        worker_.join();
+        watchdog_.join();
+    }
+
+private:
+    std::atomic<bool> done_{false};
+    std::thread worker_, watchdog_;
+};
+
+bool WindowShown(const std::string& title) { return !VisibleWindow(title).empty(); }
+
+class RealDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+    }
+};
+
+}  // namespace
+
+TEST_F(RealDialogs, QuestionAnsweredWithEnterOrEscape) {
+    int answer;
+    {
+        TAnswerLater press("PlarnPuzzle - Question", "Return");
+        answer = AskYesNo("Start a new puzzle?", 0);
+    }
+    EXPECT_EQ(answer, 1);
+    EXPECT_FALSE(WindowShown("PlarnPuzzle - Question"));
+    {
+        TAnswerLater press("PlarnPuzzle - Question", "Escape");
+        answer = AskYesNo("Really end the game?", 1);
+    }
+    EXPECT_EQ(answer, 0);
+    EXPECT_FALSE(WindowShown("PlarnPuzzle - Question"));
+}
+
+TEST_F(RealDialogs, NoticeClosesWithEnter) {
+    {
+        TAnswerLater press("PlarnPuzzle - Warning", "Return");
+        ShowNoticeBox("The puzzle file is damaged @ 100%.", 1);
+    }
+    EXPECT_FALSE(WindowShown("PlarnPuzzle - Warning"));
+}
+
+TEST_F(RealDialogs, ChooserGivesTheChosenPathOrNothing) {
+    char pattern[] = "/tmp/plarn-dialogs-XXXXXX";
+    ASSERT_TRUE(mkdtemp(pattern));
+    std::string dir = pattern;
+    std::string picture = dir + "/sunset.jpg";
+    std::ofstream(picture) << "x";
+    std::string path;
+    {
+        TAnswerLater press("Choose a test picture", "Return");
+        path = AskForFilePath("Choose a test picture", "Image-files:jpg,png,bmp;", 0, picture);
+    }
+    EXPECT_EQ(path, picture);
+    EXPECT_FALSE(WindowShown("Choose a test picture"));
+    {
+        TAnswerLater press("Choose a test picture", "Escape");
+        path = AskForFilePath("Choose a test picture", "Image-files:jpg,png,bmp;", 0, dir);
+    }
+    EXPECT_EQ(path, "");
+    // Saving may name a file that does not exist yet.
+    {
+        TAnswerLater press("Save a test puzzle", "Return");
+        path = AskForFilePath("Save a test puzzle", "Puzzle:puz", 1, dir + "/new.puz");
+    }
+    EXPECT_EQ(path, dir + "/new.puz");
+    EXPECT_FALSE(WindowShown("Save a test puzzle"));
+    std::remove(picture.c_str());
+    rmdir(dir.c_str());
+}
