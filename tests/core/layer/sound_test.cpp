@@ -149,7 +149,8 @@ TEST(SoundDecoding, RefusesSoundsLongerThanTenMinutes) {
 
 TEST(SoundLoading, ReadsFilesAndEmbeddedEntries) {
     auto ogg = MakeOgg(1, 44100, 1000, [](int, long i) { return TestTone(500, 44100, i); });
-    std::string path = TempDir() + "/beep.ogg";
+    std::string dir = TempDir();
+    std::string path = dir + "/beep.ogg";
     {
         std::ofstream f(path, std::ios::binary);
         f.write(reinterpret_cast<const char*>(ogg.data()), static_cast<std::streamsize>(ogg.size()));
@@ -166,6 +167,7 @@ TEST(SoundLoading, ReadsFilesAndEmbeddedEntries) {
     ASSERT_TRUE(fromTable);
     EXPECT_EQ(fromTable->samples, fromFile->samples);
     std::remove(path.c_str());
+    rmdir(dir.c_str());
 }
 
 TEST(SoundMixer, PlaysASoundToItsEndAtThePaceOfTheClock) {
@@ -220,6 +222,7 @@ TEST(AudioOutputs, RefuseWhatCannotBeSetUp) {
     EXPECT_FALSE(OpenDspOutput((dir + "/missing").c_str()));
     EXPECT_FALSE(OpenAlsaOutput("no_such_pcm_device"));
     std::remove(plain.c_str());
+    rmdir(dir.c_str());
     auto chosen = OpenAudioOutput("");
     ASSERT_TRUE(chosen);
 }
@@ -252,6 +255,9 @@ TEST(AudioOutputs, AlsaDefaultReceivesTheSaturatedMix) {
 
     std::ifstream f(raw, std::ios::binary);
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::remove(raw.c_str());
+    std::remove((home + "/.asoundrc").c_str());
+    rmdir(home.c_str());
     // Whole blocks of 4096 bytes: 22050 frames need 22 blocks of 1024.
     ASSERT_EQ(bytes.size(), 22u * 4096);
     auto frame = [&](size_t i, int side) {
