@@ -12,6 +12,10 @@
 #include "core/layer/Pixmaps.h"
 #include "core/layer/Sound.h"
 #include "core/layer/Window.h"
+#include "core/puzzle/TGitterPreview.h"
+#include "core/puzzle/TPuzzle.h"
+#include "font/ChaosFontModule.h"
+#include "ui/TImagePreview.h"
 
 namespace {
 void SaveConfigurationHandler() {
@@ -82,11 +86,21 @@ void ChooseAndOpenWindow() {
     OpenGraphicsWindow(c.width, c.height, 0, 60, 0);
 }
 
+// Without a saved state: the default picture in the preview and a grid for the slider's start.
+void StartWithDefaults() {
+    ImagePaths[0] = "incbin::medien/Reihe1/Rose.jpg";
+    ImagePreview->Loading(ImagePaths[0], 750, 410, 400, 400, TruncateToInt(0.8 * ScreenWidth),
+                          TruncateToInt(0.8 * ScreenHeight), {});
+    GridPreview->Gitter_berechnen(TruncateToInt(7.5f), GetImageWidth(ImagePreview->Image),
+                                  GetImageHeight(ImagePreview->Image));
+}
+
 void FrameLoop() {
     for (;;) {
         ResetDrawState();
         DrawBackdrop();
         SetDrawScale(1, 1);
+        CurrentPuzzle->verwenden();
         SetDrawRotation(0);
         SetDrawColor(255, 255, 255);
         PresentFrame(-1);
@@ -109,6 +123,7 @@ void Main() {
     InitRandomModule();
     InitJpegLoaderModule();
     InitPngLoaderModule();
+    ChaosFontModuleInit();
     DesktopModuleInit();
     InitStringFunctionsModule();
     InitOggLoaderModule();
@@ -136,17 +151,25 @@ void Main() {
     PresentFrame(-1);
     // 7.
     MenuTableImage = LoadImageFromSource("incbin::medien/etc/MenuTable.png", -1);
+    // 8. The bitmap font becomes the text font.
+    TitleFont = LoadAutoSizedChaosFont("incbin::medien/etc/bitmapfont.png", 92, 95, 48, GlyphOrder, 0, 0);
+    SelectTextFont(TitleFont);
     // 9.
     Buttons.assign(2, nullptr);
     ButtonSounds.assign(3, nullptr);
+    // 10. The one puzzle, still without a picture.
+    CurrentPuzzle = TPuzzle::erschaffen(12);
     // 13.
     DockSelection.assign(3, 0);
+    ImagePreview = std::make_shared<TImagePreview>();
     ImagePaths.assign(2, "");
+    GridPreview = std::make_shared<TGitterPreview>();
     // 14. Without the configuration reader the rest of the file is not used yet.
     if (ConfigReadStream) {
         CloseStreamObject(ConfigReadStream);
         ConfigReadStream = nullptr;
     }
+    StartWithDefaults();
     LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
     SetDrawColor(255, 255, 255);
     FrameLoop();

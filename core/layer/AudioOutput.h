@@ -34,5 +34,7 @@ TAudioOutputPtr OpenAudioOutput(const std::string& which);
 // opens). Returns whether that output opened (the mixer then runs on the silent one). For tests
 // and for choosing the output from the environment.
 bool RestartAudioDriver(const std::string& which);
+// The output InitAudioDriverModule starts ("dsp", "alsa", "silent"; empty: the first that opens).
+void PreferAudioOutput(const std::string& which);
 // Stops the mixer thread and closes the output; channels still playing stay where they are.
 void StopAudioDriver();

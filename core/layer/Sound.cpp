@@ -249,6 +249,13 @@ TSoundPtr LoadSoundFromSource(const std::string& path, int /*flags*/) {
     return DecodeSoundFromMemory(bytes.data(), bytes.size());
 }
 
+namespace {
+std::string& PreferredOutput() {
+    static std::string which;
+    return which;
+}
+}  // namespace
+
 void InitOggLoaderModule() {}
 
 void InitAudioDriverModule() {
@@ -258,11 +265,11 @@ void InitAudioDriverModule() {
         std::lock_guard<std::mutex> lk(m.lock);
         if (m.running) return;
     }
-    // PLARN_AUDIO_OUTPUT=dsp|alsa|silent picks the output (a silent game for test runs and
-    // recordings); otherwise the first that opens.
-    const char* chosen = std::getenv("PLARN_AUDIO_OUTPUT");
-    StartMixerThread(m, chosen ? chosen : "");
+    // The first output that opens, unless a test asked for one.
+    StartMixerThread(m, PreferredOutput());
 }
+
+void PreferAudioOutput(const std::string& which) { PreferredOutput() = which; }
 
 bool RestartAudioDriver(const std::string& which) {
     TMixer& m = Mixer();

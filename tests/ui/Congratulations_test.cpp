@@ -7,13 +7,14 @@
 #include "core/Globals.h"
 #include "core/layer/Drawing.h"
 #include "font/ChaosFontModule.h"
+#include "core/layer/AudioOutput.h"
 #include "ui/screens/TCongratulations.h"
 
 namespace {
 class CongratulationsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("PLARN_AUDIO_OUTPUT", "silent", 1);
+        PreferAudioOutput("silent");
         RegisterEmbeddedMedia();
         ChaosFontModuleInit();
         SelectTextFont(

@@ -11,6 +11,7 @@
 #include "font/ChaosFontModule.h"
 #include "tests/ui/ScreenShots.h"
 #include "ui/TImagePreview.h"
+#include "core/layer/AudioOutput.h"
 #include "ui/screens/TCongratulations.h"
 
 namespace {
@@ -19,7 +20,7 @@ constexpr int kW = 1200, kH = 900;
 class ScreensDrawing : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("PLARN_AUDIO_OUTPUT", "silent", 1);
+        PreferAudioOutput("silent");
         RegisterEmbeddedMedia();
         ChaosFontModuleInit();
         OpenGraphicsWindow(kW, kH, 0, 60, 0);

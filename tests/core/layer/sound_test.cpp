@@ -277,10 +277,10 @@ TEST(AudioOutputs, AlsaDefaultReceivesTheSaturatedMix) {
 TEST(SoundMixer, InitStartsOnceAndChannelsOutliveARestart) {
     StopAudioDriver();
     EXPECT_EQ(AudioOutputName(), "");
-    setenv("PLARN_AUDIO_OUTPUT", "silent", 1);
+    PreferAudioOutput("silent");
     InitAudioDriverModule();
     InitAudioDriverModule();
-    unsetenv("PLARN_AUDIO_OUTPUT");
+    PreferAudioOutput("");
     EXPECT_EQ(AudioOutputName(), "silent");
     // A channel playing when the driver stops waits, and goes on when it starts again.
     auto ch = PlaySoundOnce(ConstantSound(1, 1, 4410), nullptr);

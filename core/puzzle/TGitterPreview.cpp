@@ -1,0 +1,63 @@
+#include "core/puzzle/TGitterPreview.h"
+
+#include "core/Globals.h"
+#include "core/Utilities.h"
+#include "core/layer/Drawing.h"
+#include "core/layer/Numbers.h"
+#include "core/puzzle/TPuzzle.h"
+#include "ui/TImagePreview.h"
+
+void TGitterPreview::Gitter_berechnen(int index, int width, int height) {
+    if (index < 0) index = 0;
+    if (index > 23) index = 23;
+    Summe = kPossibleSum[index];
+    int f = kPossibleFactor[index];
+    if (width < height) {
+        Spalten = f;
+        Reihen = Summe / f;
+    } else {
+        Reihen = f;
+        Spalten = Summe / f;
+    }
+    x = Grid2<float>(Spalten + 1, Reihen + 1);
+    y = Grid2<float>(Spalten + 1, Reihen + 1);
+    int cw = width / Spalten, ch = height / Reihen;
+    for (int i = 0; i <= Spalten; ++i)
+        for (int j = 0; j <= Reihen; ++j) {
+            // Single precision throughout; x is drawn before y at every corner.
+            if (i == 0) x(i, j) = 0;
+            else if (i == Spalten) x(i, j) = static_cast<float>(width);
+            else x(i, j) = (static_cast<float>(i) - 0.4f + 0.8f * RandomUnitFloat()) * static_cast<float>(cw);
+            if (j == 0) y(i, j) = 0;
+            else if (j == Reihen) y(i, j) = static_cast<float>(height);
+            else y(i, j) = (static_cast<float>(j) - 0.4f + 0.8f * RandomUnitFloat()) * static_cast<float>(ch);
+        }
+    Reihenfolge = std::make_shared<std::vector<int>>(RandomPermutation(Spalten * Reihen));
+}
+
+int TGitterPreview::Show() {
+    SetDrawScale(1, 1);
+    if (ImagePreview && Spalten > 0 && Reihen > 0) {
+        const TImagePreview& p = *ImagePreview;
+        float left = static_cast<float>(TruncateToInt(p.MidX - ScaleX * p.HalfWidth));
+        float top = static_cast<float>(TruncateToInt(p.MidY - ScaleY * p.HalfHeight));
+        auto px = [&](int i, int j) { return left + ScaleX * p.Zoom * x(i, j); };
+        auto py = [&](int i, int j) { return top + ScaleY * p.Zoom * y(i, j); };
+        for (int j = 0; j < Reihen; ++j)
+            for (int i = j % 2; i < Spalten; i += 2) {
+                SetDrawColor(200, 255, 255);
+                SetDrawAlpha(0.2f * GlobalAlpha);
+                FillPolygon({px(i, j), py(i, j), px(i + 1, j), py(i + 1, j), px(i + 1, j + 1),
+                             py(i + 1, j + 1), px(i, j + 1), py(i, j + 1)});
+                SetDrawAlpha(GlobalAlpha);
+                SetDrawColor(40, 10, 5);
+                DrawLineSegment(px(i, j), py(i, j), px(i + 1, j), py(i + 1, j), 1);
+                DrawLineSegment(px(i, j), py(i, j), px(i, j + 1), py(i, j + 1), 1);
+                DrawLineSegment(px(i + 1, j), py(i + 1, j), px(i + 1, j + 1), py(i + 1, j + 1), 1);
+                DrawLineSegment(px(i, j + 1), py(i, j + 1), px(i + 1, j + 1), py(i + 1, j + 1), 1);
+            }
+    }
+    SetDrawColor(255, 255, 255);
+    SetDrawScale(ScaleX, ScaleY);
+    return 0;
+}
