@@ -78,9 +78,10 @@ public:
     // Whether piece (i, j) and its neighbour on side n lie so that they join.
     bool PairSnaps(int i, int j, int n) const;
 
-private:
     // The topmost piece under the pointer; sets Auswahl_i/Auswahl_j; -1 when none.
     int HitTest(int mx, int my);
+
+private:
     void BringToFront(int h);
     void GroupFollows();
     void RememberGrab(int mx, int my);
