@@ -167,11 +167,11 @@ void FillRectangle(float x, float y, float width, float height) {
 
 void DrawLineSegment(float x1, float y1, float x2, float y2, int lastPixel) {
     if (!layer::HasGl()) return;
-    // The start lands at (x1, y1) moved by the origin; the vector to the end passes the matrix.
-    float sx = x1 + D.originX, sy = y1 + D.originY;
-    float dx = x2 - x1, dy = y2 - y1;
-    float ex = sx + D.ix * dx + D.iy * dy;
-    float ey = sy + D.jx * dx + D.jy * dy;
+    // The line's local points are (0, 0) and the vector to the end, relative to the handle
+    // like every other shape, placed at (x1, y1) through the matrix.
+    float sx, sy, ex, ey;
+    Place(x1, y1, 0, 0, sx, sy);
+    Place(x1, y1, x2 - x1, y2 - y1, ex, ey);
     glDisable(GL_TEXTURE_2D);
     ApplyColor();
     glLineWidth(D.lineWidth > 0 ? D.lineWidth : 1);

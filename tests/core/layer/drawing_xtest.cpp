@@ -96,6 +96,35 @@ TEST_F(Drawing, LinesPlotTheLastPixelWhenAsked) {
     EXPECT_EQ(Pixel(20, 11), 0u);
 }
 
+TEST_F(Drawing, LinesStartAtTheHandleLikeOtherShapes) {
+    SetDrawBlendMode(2);
+    SetDrawColor(255, 255, 255);
+    // Handle (5, 3) at scale 2 lands 10 left and 6 above (60, 70); the 10 pixels to the end
+    // become 20: the line runs from (50, 64) to (70, 64).
+    SetDrawHandle(5, 3);
+    SetDrawScale(2, 2);
+    DrawLineSegment(60, 70, 70, 70, 1);
+    EXPECT_EQ(Pixel(50, 64), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(60, 64), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(70, 64), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(49, 64), 0u);
+    EXPECT_EQ(Pixel(71, 64), 0u);
+    EXPECT_EQ(Pixel(60, 70), 0u);
+    // Turned by 90 degrees the handle turns too: the local y axis points left, so the handle
+    // (0, 4) lies 4 to the left of the start; the local x axis points down, so a line to the
+    // left runs up, from (134, 30) to (134, 20).
+    SetDrawScale(1, 1);
+    SetDrawHandle(0, 4);
+    SetDrawRotation(90);
+    DrawLineSegment(130, 30, 120, 30, 1);
+    EXPECT_EQ(Pixel(134, 30), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(134, 25), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(134, 20), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(130, 25), 0u);
+    EXPECT_EQ(Pixel(134, 19), 0u);
+    EXPECT_EQ(Pixel(134, 31), 0u);
+}
+
 TEST_F(Drawing, MaskedPicturesLoseTheMaskColourOnlyWithoutAlpha) {
     SetDrawBlendMode(3);
     SetBackgroundClearColor(255, 255, 255);
