@@ -2,6 +2,7 @@
 #include "core/layer/Streams.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -353,6 +354,37 @@ int RemoveFile(const std::string& path) {
         unlink(path.c_str());
     }
     return path.empty() || (lstat(path.c_str(), &st) != 0 && errno == ENOENT) ? 1 : 0;
+}
+
+int FlushStreamToDisk(const TStreamPtr& stream) {
+    if (!stream || !stream->file || !stream->writable || stream->error) return 0;
+    if (fflush(stream->file) != 0) {
+        stream->error = true;
+        return 0;
+    }
+    // EINTR is retried; any other failure means the data may not be on the disk.
+    int result;
+    do result = fsync(fileno(stream->file));
+    while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        stream->error = true;
+        return 0;
+    }
+    return 1;
+}
+
+int RenamePath(const std::string& from, const std::string& to) {
+    if (from.empty() || to.empty() || rename(from.c_str(), to.c_str()) != 0) return 0;
+    // The rename itself lives in the folder: sync it too (best effort; some file systems
+    // refuse fsync on a folder, and the rename has happened either way).
+    std::string::size_type slash = to.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+    return 1;
 }
 
 std::string NormalisePathSeparators(const std::string& path, int stripTrailing) {

@@ -51,6 +51,12 @@ std::string GetWorkingDirectory();
 int GetPathKind(const std::string& path);
 long long GetFileByteSize(const std::string& path);
 int RemoveFile(const std::string& path);
+// Pushes everything written to a file stream through to the disk (flush and fsync): 1 when the
+// bytes are safely stored, 0 on any failure (a full disk, an I/O error, not a file stream).
+int FlushStreamToDisk(const TStreamPtr& stream);
+// Renames a file, replacing what is at the destination in one step, and then syncs the
+// destination's folder so the new name survives a crash: 1 when the rename took place.
+int RenamePath(const std::string& from, const std::string& to);
 std::string NormalisePathSeparators(const std::string& path, int stripTrailing);
 
 void InitStandardIoModule();
