@@ -1,5 +1,6 @@
 #include "core/StartUp.h"
 
+#include "core/Configuration.h"
 #include "core/Desktop.h"
 #include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
@@ -15,12 +16,11 @@
 #include "core/puzzle/TGitterPreview.h"
 #include "core/puzzle/TPuzzle.h"
 #include "font/ChaosFontModule.h"
+#include "ui/THorizontalBar.h"
 #include "ui/TImagePreview.h"
 
 namespace {
-void SaveConfigurationHandler() {
-    // The configuration file writer joins here once it is part of the game.
-}
+void SaveConfigurationHandler() { SaveConfiguration(); }
 }  // namespace
 
 std::string ConfigurationPath() { return GetSpecialDirectory("Home") + ".PlarnPuzzle.ini"; }
@@ -84,15 +84,6 @@ void ChooseAndOpenWindow() {
     ScaleX = c.scaleX;
     ScaleY = c.scaleY;
     OpenGraphicsWindow(c.width, c.height, 0, 60, 0);
-}
-
-// Without a saved state: the default picture in the preview and a grid for the slider's start.
-void StartWithDefaults() {
-    ImagePaths[0] = "incbin::medien/Reihe1/Rose.jpg";
-    ImagePreview->Loading(ImagePaths[0], 750, 410, 400, 400, TruncateToInt(0.8 * ScreenWidth),
-                          TruncateToInt(0.8 * ScreenHeight), {});
-    GridPreview->Gitter_berechnen(TruncateToInt(7.5f), GetImageWidth(ImagePreview->Image),
-                                  GetImageHeight(ImagePreview->Image));
 }
 
 void FrameLoop() {
@@ -159,18 +150,21 @@ void Main() {
     ButtonSounds.assign(3, nullptr);
     // 10. The one puzzle, still without a picture.
     CurrentPuzzle = TPuzzle::erschaffen(12);
+    // 12. The piece-count slider.
+    Sliders.assign(1, nullptr);
+    Sliders[0] = THorizontalBar::build(750, 650, 400, kPieceSliderMinimum, kPieceSliderStart, kPieceSliderMaximum,
+                                       "incbin::medien/etc/HorizontalBarButton3.png",
+                                       "incbin::medien/etc/HorizontalBar.png", 0, 2);
     // 13.
     DockSelection.assign(3, 0);
     ImagePreview = std::make_shared<TImagePreview>();
     ImagePaths.assign(2, "");
     GridPreview = std::make_shared<TGitterPreview>();
-    // 14. Without the configuration reader the rest of the file is not used yet.
-    if (ConfigReadStream) {
-        CloseStreamObject(ConfigReadStream);
-        ConfigReadStream = nullptr;
-    }
-    StartWithDefaults();
+    // 14. The rest of the configuration file; a saved unfinished puzzle is cut here.
+    LaunchState = LoadConfiguration();
     LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
+    // Resume or menu.
     SetDrawColor(255, 255, 255);
+    if (LaunchState == 1 && CurrentPuzzle->fertig != 2) ClearKeyboardState();
     FrameLoop();
 }

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The configuration file is written however the game ends (SIGTERM, the X server going away), and
+# a kill -9 at any moment of the writing leaves either the old file or the new one, never a mix.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/config_lib.sh"
+trap finish EXIT
+
+start_x 1280x1024
+home=$(mktemp -d)
+ini=$home/.PlarnPuzzle.ini
+old=$(mktemp)
+new=$(mktemp)
+write_config "$old"
+
+# SIGTERM (a logout): the frame loop ends the game in good order and the file is rewritten,
+# in the game's own form (CR LF, nine-digit floats).
+cp "$old" "$ini"
+start_game "$home"
+sleep 2.5
+kill -TERM "$GAME_PID"
+wait_game "$GAME_PID" 20
+check "SIGTERM ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
+check "SIGTERM writes the file" grep -q $'^200.000000\r$' "$ini"
+cp "$ini" "$new"
+
+# The X server goes away under the game: the file is still written.
+cp "$old" "$ini"
+start_game "$home"
+sleep 2.5
+stop_x
+wait_game "$GAME_PID" 20
+check "the game ends when X goes away (status $GAME_STATUS)" test "$GAME_STATUS" != running
+check "and the file was written" cmp -s "$ini" "$new"
+
+# kill -9 while the ending game writes the file: right when its temporary file appears, and at
+# delays spread over the few milliseconds the writing takes.
+start_x 1280x1024
+olds=0 news=0
+for delay in tmp tmp tmp tmp 0 3 300; do
+    cp "$old" "$ini"
+    rm -f "$ini.tmp"
+    start_game "$home"
+    sleep 1.5
+    kill -TERM "$GAME_PID"
+    if [ "$delay" = tmp ]; then
+        spins=0
+        while [ ! -e "$ini.tmp" ] && [ "$spins" -lt 200000 ]; do spins=$((spins + 1)); done
+    else
+        sleep "$(printf "0.%03d" "$delay")"
+    fi
+    kill -9 "$GAME_PID" 2>/dev/null || true
+    wait_game "$GAME_PID" 20
+    if cmp -s "$ini" "$old"; then
+        olds=$((olds + 1))
+    elif cmp -s "$ini" "$new"; then
+        news=$((news + 1))
+    else
+        fail "after kill -9 ($delay) the file is neither the old nor the new one"
+        cp "$ini" "$home/broken-$delay.ini"
+    fi
+done 2>/dev/null
+echo "kill -9 left the old file $olds times and the new one $news times"
+check "some kills came after the write" test "$news" -gt 0
+rm -f "$old" "$new"

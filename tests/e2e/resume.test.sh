@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# A puzzle left unfinished resumes at the next start: the game restores it from the configuration
+# file, the player moves a piece, closes the window, starts again and finds it where it was.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/config_lib.sh"
+trap finish EXIT
+
+ini() { echo "$GAME_HOME/.PlarnPuzzle.ini"; }
+# Line n of the configuration file, without its line end.
+line() { tr -d '\r' <"$(ini)" | sed -n "$1p"; }
+pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
+close_game() {
+    "$SEND_CLOSE" "$GAME_WINDOW"
+    wait_game "$GAME_PID" 20
+}
+# Cutting four pieces takes a few frames once the window is up.
+settle() { sleep 2.5; }
+
+start_x 1280x1024
+home=$(mktemp -d)
+write_config "$home/.PlarnPuzzle.ini"
+
+# First start: the puzzle is back; piece (1,1) lies at the window's centre, unturned.
+start_game "$home"
+check "window appears" test -n "$GAME_WINDOW"
+settle
+shot1=$(mktemp --suffix=.png)
+import -window "$GAME_WINDOW" "$shot1"
+# Drag piece (1,1) by its centre from (600, 450) to (300, 300), one step per few frames.
+W=$GAME_WINDOW
+xdotool mousemove --window "$W" 600 450; sleep 0.3
+xdotool mousedown 1; sleep 0.3
+xdotool mousemove --window "$W" 450 375; sleep 0.3
+xdotool mousemove --window "$W" 300 300; sleep 0.3
+xdotool mouseup 1; sleep 0.5
+close_game
+check "close button ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
+check "file written with CR LF line ends" test "$(head -c 6 "$(ini)" | od -An -c | tr -d ' ')" = '1200\r\n'
+check "window size kept" test "$(line 1) $(line 2)" = "1200 900"
+check "slider and counts kept" test "$(line 3) $(line 4) $(line 5) $(line 6) $(line 7) $(line 8) $(line 9)" = "7 4 24 2 6 2 4"
+# The release re-sorts the draw order: the group's pieces (indices 0 and 2) first.
+check "draw order after the drop is 0 2 1 3" test "$(line 10) $(line 11) $(line 12) $(line 13)" = "0 2 1 3"
+# Lines 14-37 the preview's order, 38-55 the puzzle's grid, 56 and 57 the pictures, then the pieces.
+check "puzzle grid kept" test "$(line 46) $(line 47)" = "480.000000 360.000000"
+check "both picture paths kept" test "$(line 56)|$(line 57)" = "incbin::medien/Reihe1/Rose.jpg|incbin::medien/Reihe1/Rose.jpg"
+check "unmoved pieces stay" test "$(sed -n '58,66p' <(tr -d '\r' <"$(ini)") | tr '\n' ' ')" = \
+    "200.000000 200.000000 0.00000000 200.000000 700.000000 0.00000000 673.000000 205.000000 0.00000000 "
+check "dragged piece lies where it was dropped" test "$(line 67) $(line 68) $(line 69)" = "300.000000 300.000000 0.00000000"
+check "group and finished flag kept" test "$(tail -n 3 "$(ini)" | tr -d '\r' | tr '\n' ' ')" = "1 ,0/0,1/0, 0 "
+saved=$(mktemp)
+cp "$(ini)" "$saved"
+
+# Second start: the piece is drawn at its new place, and nothing changes by resuming alone.
+start_game "$home"
+settle
+shot2=$(mktemp --suffix=.png)
+import -window "$GAME_WINDOW" "$shot2"
+check "the dragged piece's centre shows at (300, 300)" test "$(pixel "$shot2" 300 300)" = "$(pixel "$shot1" 600 450)"
+check "and no longer at (600, 450)" test "$(pixel "$shot2" 600 450)" != "$(pixel "$shot1" 600 450)"
+close_game
+check "second run ends (status $GAME_STATUS)" test "$GAME_STATUS" = 0
+check "the file written after resuming is the same" cmp -s "$saved" "$(ini)"
+
+# A saved window larger than the desktop allows: the whole file is ignored and rewritten.
+printf '%s\r\n' 5000 4000 23 >"$(ini)"
+cat "$saved" | tail -n +4 >>"$(ini)"
+start_game "$home"
+sleep 1
+close_game
+check "a refused file is overwritten at the end (status $GAME_STATUS)" test "$(line 1) $(line 2) $(line 3) $(line 6)" = "1200 900 7 0"
+# No puzzle: the preview's 24 draw-order lines follow line 9, then no puzzle picture and the
+# default preview picture.
+check "no puzzle picture, the default preview" test "$(line 34)|$(line 35)" = "|incbin::medien/Reihe1/Rose.jpg"
+rm -f "$shot1" "$shot2" "$saved"
+rm -rf "$home"
