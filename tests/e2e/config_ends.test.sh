@@ -16,7 +16,7 @@ write_config "$old"
 # in the game's own form (CR LF, nine-digit floats).
 cp "$old" "$ini"
 start_game "$home"
-sleep 2.5
+wait_for_pieces
 kill -TERM "$GAME_PID"
 wait_game "$GAME_PID" 20
 check "SIGTERM ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
@@ -26,7 +26,7 @@ cp "$ini" "$new"
 # The X server goes away under the game: the file is still written.
 cp "$old" "$ini"
 start_game "$home"
-sleep 2.5
+wait_for_pieces
 stop_x
 wait_game "$GAME_PID" 20
 check "the game ends when X goes away (status $GAME_STATUS)" test "$GAME_STATUS" != running
@@ -36,11 +36,11 @@ check "and the file was written" cmp -s "$ini" "$new"
 # delays spread over the few milliseconds the writing takes.
 start_x 1280x1024
 olds=0 news=0
-for delay in tmp tmp tmp tmp 0 3 300; do
+for delay in tmp tmp tmp tmp 0 3 999; do
     cp "$old" "$ini"
     rm -f "$ini.tmp"
     start_game "$home"
-    sleep 1.5
+    wait_for_pieces
     kill -TERM "$GAME_PID"
     if [ "$delay" = tmp ]; then
         spins=0

@@ -13,8 +13,7 @@ close_game() {
     "$SEND_CLOSE" "$GAME_WINDOW"
     wait_game "$GAME_PID" 20
 }
-# Cutting four pieces takes a few frames once the window is up.
-settle() { sleep 2.5; }
+settle() { check "the restored pieces are drawn" wait_for_pieces; sleep 0.3; }
 
 start_x 1280x1024
 home=$(mktemp -d)
