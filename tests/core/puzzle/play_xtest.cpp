@@ -3,31 +3,19 @@
 
 #include <cmath>
 
-#include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
 #include "core/layer/Drawing.h"
 #include "core/layer/Input.h"
 #include "core/layer/Window.h"
 #include "core/puzzle/TGitterPreview.h"
 #include "core/puzzle/TPuzzle.h"
+#include "PuzzleWindow.h"
 
 namespace {
 class Play : public ::testing::Test {
 protected:
     void SetUp() override {
-        static bool registered = false;
-        if (!registered) RegisterEmbeddedMedia();
-        registered = true;
-        OpenGraphicsWindow(1200, 900, 0, 60, 0);
-        ScreenWidth = 1200;
-        ScreenHeight = 900;
-        ScaleX = ScaleY = 0.8f;
-        SetBackgroundClearColor(255, 255, 255);
-        SetDrawBlendMode(3);
-        BackgroundImage = LoadImageFromSource("incbin::medien/etc/Background.jpg", -1);
-        BackgroundScale = {1200.0f / 800, 900.0f / 600};
-        GridPreview = std::make_shared<TGitterPreview>();
-        CurrentPuzzle = TPuzzle::erschaffen(12);
+        OpenPuzzleWindow();
         GridPreview->Gitter_berechnen(0, 400, 300);  // 2 x 2
         p = CurrentPuzzle.get();
         p->Gitter_importieren();
