@@ -128,12 +128,12 @@ void StartFromDefaults() {
     ComputeFreshGrid();
 }
 
+}  // namespace
+
 bool ConfigurationSizeSane() {
     long long size = GetFileByteSize(ConfigurationPath());
     return size >= 0 && size <= kMaxFileBytes;
 }
-
-}  // namespace
 
 bool IsValidGroupString(const std::string& group, int cols, int rows, std::vector<bool>& seen) {
     // A group emptied by a merge stays in the list as the empty string until the next cut.

@@ -39,6 +39,8 @@ int WriteConfigurationFile(const std::string& path, const std::vector<std::strin
 
 // The exit handler: writes the file, or tells the player it could not. Returns 0.
 int SaveConfiguration();
+// Whether the file is small enough to be a configuration at all (a huge one is never read).
+bool ConfigurationSizeSane();
 // Reads the rest of the file that start-up opened as ConfigReadStream and closes it: 0 no usable
 // file (defaults), 1 puzzle restored, 2 the saved picture cannot be used, 3 no puzzle was saved.
 uint8_t LoadConfiguration();

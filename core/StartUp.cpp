@@ -68,7 +68,8 @@ int StartProgram() {
 
 namespace {
 void ChooseAndOpenWindow() {
-    ConfigReadStream = OpenFileForReading(ConfigurationPath());
+    // A file far larger than any configuration is ignored whole, before its first line is read.
+    ConfigReadStream = ConfigurationSizeSane() ? OpenFileForReading(ConfigurationPath()) : nullptr;
     bool haveSaved = static_cast<bool>(ConfigReadStream);
     int w = 0, h = 0;
     if (haveSaved) {

@@ -70,5 +70,12 @@ check "a refused file is overwritten at the end (status $GAME_STATUS)" test "$(l
 # No puzzle: the preview's 24 draw-order lines follow line 9, then no puzzle picture and the
 # default preview picture.
 check "no puzzle picture, the default preview" test "$(line 34)|$(line 35)" = "|incbin::medien/Reihe1/Rose.jpg"
+
+# A file far too big to be a configuration, one endless first line: ignored, then rewritten.
+head -c 3000000 /dev/zero | tr '\0' '7' >"$(ini)"
+start_game "$home"
+sleep 1
+close_game
+check "a huge file is ignored and overwritten (status $GAME_STATUS)" test "$(line 1) $(line 2) $(line 3)" = "1200 900 7"
 rm -f "$shot1" "$shot2" "$saved"
 rm -rf "$home"
