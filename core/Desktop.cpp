@@ -24,26 +24,19 @@ int QueryDesktopMode(int& width, int& height, int& depth, int& hertz) {
     return 0;
 }
 
-int QueryDesktopWidth() {
-    int w = 0, h = 0, d = 0, hz = 0;
-    QueryDesktopMode(w, h, d, hz);
-    return w;
+namespace {
+// One value of the desktop's mode, asked afresh every time: the desktop may change under us.
+int DesktopValue(int which) {
+    int v[4] = {0, 0, 0, 0};
+    QueryDesktopMode(v[0], v[1], v[2], v[3]);
+    return v[which];
 }
-int QueryDesktopHeight() {
-    int w = 0, h = 0, d = 0, hz = 0;
-    QueryDesktopMode(w, h, d, hz);
-    return h;
-}
-int QueryDesktopDepth() {
-    int w = 0, h = 0, d = 0, hz = 0;
-    QueryDesktopMode(w, h, d, hz);
-    return d;
-}
-int QueryDesktopHertz() {
-    int w = 0, h = 0, d = 0, hz = 0;
-    QueryDesktopMode(w, h, d, hz);
-    return hz;
-}
+}  // namespace
+
+int QueryDesktopWidth() { return DesktopValue(0); }
+int QueryDesktopHeight() { return DesktopValue(1); }
+int QueryDesktopDepth() { return DesktopValue(2); }
+int QueryDesktopHertz() { return DesktopValue(3); }
 
 int GreatestCommonDivisor(int a, int b) {
     // Defined for positive numbers; a zero or negative first number would divide by zero.
