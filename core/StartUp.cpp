@@ -138,8 +138,7 @@ void Main() {
     if (!BackgroundImage) LayerFatalError("Unable to load incbin::medien/etc/Background.jpg");
     BackgroundScale = {static_cast<float>(ScreenWidth) / static_cast<float>(GetImageWidth(BackgroundImage)),
                        static_cast<float>(ScreenHeight) / static_cast<float>(GetImageHeight(BackgroundImage))};
-    SetDrawScale(BackgroundScale[0], BackgroundScale[1]);
-    DrawImageTransformed(BackgroundImage, 0, 0, 0);
+    DrawBackdrop();
     PresentFrame(-1);
     // 7.
     MenuTableImage = LoadImageFromSource("incbin::medien/etc/MenuTable.png", -1);

@@ -59,20 +59,10 @@ void Upload(TImage& image, TImageFrame& f) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     // Image pixmaps are RGBA (format 6); anything else is converted on the way.
-    std::vector<uint8_t> converted;
-    const uint8_t* data = pm.pixels.data();
-    int rowPixels = pm.pitch / 4;
-    if (pm.format != 6 || pm.pitch % 4 != 0) {
-        converted.resize(static_cast<size_t>(pm.width) * pm.height * 4);
-        for (int y = 0; y < pm.height; ++y)
-            for (int x = 0; x < pm.width; ++x) {
-                uint32_t argb = static_cast<uint32_t>(ReadPixmapPixel(f.pixmap, x, y));
-                uint8_t* d = &converted[(static_cast<size_t>(y) * pm.width + x) * 4];
-                d[0] = (argb >> 16) & 255; d[1] = (argb >> 8) & 255; d[2] = argb & 255; d[3] = argb >> 24;
-            }
-        data = converted.data();
-        rowPixels = pm.width;
-    }
+    TPixmapPtr converted = pm.format == 6 ? f.pixmap : layer::PixmapForImage(f.pixmap, 0);
+    if (!converted) return;
+    const uint8_t* data = converted->pixels.data();
+    int rowPixels = converted->pitch / 4;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, rowPixels);
     int tw = pm.width, th = pm.height;

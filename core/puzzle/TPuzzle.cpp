@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/Globals.h"
+#include "core/StartUp.h"
 #include "core/Utilities.h"
 #include "core/layer/Drawing.h"
 #include "core/layer/Input.h"
@@ -57,8 +58,7 @@ int TPuzzle::importieren() {
 }
 
 void TPuzzle::ShowCuttingProgress(int reached) {
-    SetDrawScale(BackgroundScale[0], BackgroundScale[1]);
-    DrawImageTransformed(BackgroundImage, 0, 0, 0);
+    DrawBackdrop();
     SetDrawScale(ScaleX, ScaleY);
     if (ProgressBar) ProgressBar->Show(750, 563, reached);
     DrawTextString("CREATING", 565 * ScaleX, 516 * ScaleY);
