@@ -18,6 +18,9 @@
 #include "font/ChaosFontModule.h"
 #include "ui/THorizontalBar.h"
 #include "ui/TImagePreview.h"
+#include "ui/TMacDockImitat_Horizontal.h"
+#include "ui/TMacDockImitat_Vertikal_Left.h"
+#include "ui/TMacDockImitat_Vertikal_Right.h"
 
 namespace {
 void SaveConfigurationHandler() { SaveConfiguration(); }
@@ -150,6 +153,11 @@ void Main() {
     ButtonSounds.assign(3, nullptr);
     // 10. The one puzzle, still without a picture.
     CurrentPuzzle = TPuzzle::erschaffen(12);
+    // 11. The icon bars: the two picture series and the main entries.
+    LeftDock = TMacDockImitat_Vertikal_Left::build(928, 16, "incbin::medien/Reihe1/Motive1.png", 200, 150);
+    RightDock = TMacDockImitat_Vertikal_Right::build(928, 16, "incbin::medien/Reihe1/Motive2.png", 200, 150);
+    MainDock = TMacDockImitat_Horizontal::build(945, 9, "incbin::medien/etc/MenuSymbols.png", 180, 184,
+                                                "incbin::medien/etc/MenuTitels.png");
     // 12. The piece-count slider.
     Sliders.assign(1, nullptr);
     Sliders[0] = THorizontalBar::build(750, 650, 400, kPieceSliderMinimum, kPieceSliderStart, kPieceSliderMaximum,
