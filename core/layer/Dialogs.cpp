@@ -9,6 +9,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_File_Input.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -17,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <pwd.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 namespace {
@@ -175,6 +178,74 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
     return answer;
 }
 
+// Debian 12's chooser makes a typed relative name absolute against the process's working folder
+// rather than the folder it shows, and after rewriting the field leaves the cursor at its
+// start, so every later key lands in front of the path. Its name field's callback is wrapped:
+// a relative name is completed against the shown folder before the chooser sees it, and a
+// rewrite that leaves the cursor at the start moves it to the end. The chooser's own
+// completion (the guessed rest selected after the cursor) is left as it is.
+struct TNameFieldMend {
+    Fl_File_Chooser* chooser = nullptr;
+    Fl_File_Input* field = nullptr;
+    Fl_Callback* original = nullptr;
+    void* originalData = nullptr;
+};
+
+Fl_File_Input* FindNameField(Fl_Group* group) {
+    for (int i = 0; group && i < group->children(); ++i) {
+        Fl_Widget* child = group->child(i);
+        if (auto* field = dynamic_cast<Fl_File_Input*>(child)) return field;
+        if (Fl_File_Input* field = FindNameField(child->as_group())) return field;
+    }
+    return nullptr;
+}
+
+void MendedNameCallback(Fl_Widget* widget, void* data) {
+    auto* mend = static_cast<TNameFieldMend*>(data);
+    Fl_File_Input* field = mend->field;
+    std::string text = field->value();
+    // "~" and "$" start names the chooser expands itself.
+    if (!text.empty() && text[0] != '/' && text[0] != '~' && text[0] != '$') {
+        const char* shown = mend->chooser->directory();
+        std::string folder = shown ? shown : "";  // "" is the root
+        if (folder.empty() || folder.back() != '/') folder += '/';
+        int shift = static_cast<int>(folder.size());
+        int position = field->position() + shift, mark = field->mark() + shift;
+        text = folder + text;
+        field->value(text.c_str());
+        field->position(position, mark);
+    }
+    mend->original(widget, mend->originalData);
+    if (field->value() != text && field->size() > 0 && field->position() == 0 && field->mark() == 0)
+        field->position(field->size());
+}
+
+void MendNameField(Fl_File_Chooser& chooser, TNameFieldMend& mend) {
+    mend.chooser = &chooser;
+    mend.field = FindNameField(chooser.newButton->window());
+    if (!mend.field || !mend.field->callback()) return;
+    mend.original = mend.field->callback();
+    mend.originalData = mend.field->user_data();
+    mend.field->callback(MendedNameCallback, &mend);
+}
+
+// The folder last chosen in this run while it still exists; before the first choice, the
+// player's home folder (the game's own folder never holds the player's pictures).
+std::string& LastChosenFolder() {
+    static std::string folder;
+    return folder;
+}
+
+std::string StartFolder() {
+    struct stat st {};
+    const std::string& last = LastChosenFolder();
+    if (!last.empty() && stat(last.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return last;
+    const char* home = std::getenv("HOME");
+    if (home && *home) return home;
+    if (const passwd* pw = getpwuid(getuid())) return pw->pw_dir;
+    return ".";
+}
+
 }  // namespace
 
 std::string Latin1ToUtf8(const std::string& text) {
@@ -299,7 +370,7 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
         return std::string();
     }
     // Paths are bytes on disk and pass through unconverted; only the title is game text.
-    std::string directory = initialPath, file;
+    std::string directory = initialPath.empty() ? StartFolder() : initialPath, file;
     struct stat st {};
     if (!initialPath.empty() && !(stat(initialPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
         size_t slash = initialPath.rfind('/');
@@ -315,11 +386,15 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
                                 save ? Fl_File_Chooser::CREATE : Fl_File_Chooser::SINGLE, titleUtf8.c_str());
         chooser.preview(0);
         if (!file.empty()) chooser.value(file.c_str());
+        TNameFieldMend mend;
+        MendNameField(chooser, mend);
         chooser.show();
         while (chooser.shown()) Fl::wait();
         const char* value = chooser.count() > 0 ? chooser.value(1) : nullptr;
         if (value) chosen = value;
     }
+    size_t slash = chosen.rfind('/');
+    if (slash != std::string::npos) LastChosenFolder() = chosen.substr(0, slash + 1);
     SettleFltk();
     return chosen;
 }

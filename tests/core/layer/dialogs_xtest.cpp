@@ -1,6 +1,7 @@
 // The real FLTK dialogs on the X display, answered with keys as a player would, and gone after.
 #include "core/layer/Dialogs.h"
 
+#include <FL/Fl.H>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,6 +12,8 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+
+void fl_open_display();  // FLTK's; its header's X11 names clash with the test framework's
 
 namespace {
 
@@ -29,12 +32,13 @@ std::string VisibleWindow(const std::string& title) {
 
 // Presses a key in the window with that title once it shows, from another thread, while the
 // dialog blocks this one; again every 0.2 s while the window stays (a key that comes while
-// the window is still being mapped can be lost). If the dialog never returns the whole
+// the window is still being mapped can be lost). An xdotool action given as `first` (typing
+// a name, a paste) runs once before the first press. If the dialog never returns the whole
 // program gives up, rather than hanging until the test runner's limit.
 class TAnswerLater {
 public:
-    TAnswerLater(const std::string& title, const std::string& key)
-        : worker_([this, title, key] {
+    TAnswerLater(const std::string& title, const std::string& key, const std::string& first = "")
+        : worker_([this, title, key, first] {
               // Up to 10 s for the window to show, then up to 50 presses.
               for (int i = 0, presses = 0; i < 100 && presses < 50 && !done_; ++i) {
                   std::string w = VisibleWindow(title);
@@ -43,7 +47,9 @@ public:
                       std::this_thread::sleep_for(std::chrono::milliseconds(100));
                       continue;
                   }
-                  std::string cmd = "xdotool windowfocus --sync " + w + " >/dev/null 2>&1; xdotool key " + key;
+                  std::string cmd = "xdotool windowfocus --sync " + w + " >/dev/null 2>&1; ";
+                  if (presses == 0 && !first.empty()) cmd += "sleep 0.3; xdotool " + first + "; ";
+                  cmd += "xdotool key " + key;
                   (void)std::system(cmd.c_str());
                   ++presses;
                   std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -77,6 +83,45 @@ protected:
 };
 
 }  // namespace
+
+// Typed key by key as a player types: a name in the start folder (the home folder at first),
+// a full path, a name in the folder last chosen, and a pasted path all come back as typed.
+// First in the program, since the start folder is the home folder only before any choice.
+TEST_F(RealDialogs, ChooserTakesTypedAndPastedPaths) {
+    char homePattern[] = "/tmp/plarn-home-XXXXXX", otherPattern[] = "/tmp/plarn-other-XXXXXX";
+    ASSERT_TRUE(mkdtemp(homePattern) && mkdtemp(otherPattern));
+    std::string home = homePattern, other = otherPattern;
+    std::ofstream(home + "/board.png") << "x";  // the chooser offers it while "board." is typed
+    setenv("HOME", home.c_str(), 1);
+    const std::string title = "Save a typed puzzle";
+    std::string path;
+    {
+        TAnswerLater type(title, "Return", "type --delay 40 'board.PNG'");
+        path = AskForFilePath(title, "PNG's + puzzle-datas:png", 1, "");
+    }
+    EXPECT_EQ(path, home + "/board.PNG");
+    {
+        TAnswerLater type(title, "Return", "type --delay 40 '" + other + "/Zwei Teile.png'");
+        path = AskForFilePath(title, "PNG's + puzzle-datas:png", 1, "");
+    }
+    EXPECT_EQ(path, other + "/Zwei Teile.png");
+    {
+        TAnswerLater type(title, "Return", "type --delay 40 'next.png'");
+        path = AskForFilePath(title, "PNG's + puzzle-datas:png", 1, "");
+    }
+    EXPECT_EQ(path, other + "/next.png");
+    std::string pasted = home + "/pasted.png";
+    fl_open_display();
+    Fl::copy(pasted.c_str(), static_cast<int>(pasted.size()), 1);
+    {
+        TAnswerLater paste(title, "Return", "key ctrl+v");
+        path = AskForFilePath(title, "PNG's + puzzle-datas:png", 1, home + "/board.png");
+    }
+    EXPECT_EQ(path, pasted);
+    std::remove((home + "/board.png").c_str());
+    rmdir(home.c_str());
+    rmdir(other.c_str());
+}
 
 TEST_F(RealDialogs, QuestionAnsweredWithEnterOrEscape) {
     int answer;
