@@ -255,8 +255,31 @@ void SetWindowTitle(const std::string& title) {
     SetTitleOnWindow();
 }
 
-TGraphicsPtr OpenGraphicsWindow(int width, int height, int depth, int hertz, int flags) {
-    if (width <= 0 || height <= 0) LayerFatalError("Unable to open graphics window: bad size");
+namespace {
+// Set while a window is opened on trial: an X error is noted instead of ending the program.
+bool trialError = false;
+XErrorHandler trialPrevious = nullptr;
+int NoteTrialError(Display*, XErrorEvent*) {
+    trialError = true;
+    return 0;
+}
+
+// A window that cannot be opened ends the program, or on trial gives none with no window open.
+TGraphicsPtr Refuse(const char* message, bool fatal) {
+    if (fatal) LayerFatalError(message);
+    if (trialPrevious) XSetErrorHandler(trialPrevious);
+    trialPrevious = nullptr;
+    if (W.display) CloseWindow();
+    W.open = false;
+    return nullptr;
+}
+
+TGraphicsPtr OpenWindow(int width, int height, int depth, int hertz, int flags, bool fatal) {
+    // Larger than any GL viewport or X window: refused before the old window is touched.
+    if (width <= 0 || height <= 0 || width > kMaxWindowSide || height > kMaxWindowSide) {
+        if (fatal) LayerFatalError("Unable to open graphics window: bad size");
+        return nullptr;
+    }
     layer::ResetDrawStateForNewWindow();
     ClearKeyboardState();
     ClearMouseState();
@@ -271,16 +294,18 @@ TGraphicsPtr OpenGraphicsWindow(int width, int height, int depth, int hertz, int
         return std::make_shared<TGraphics>(TGraphics{width, height, depth, hertz, flags});
     }
     Display* d = SharedDisplay();
-    if (!d) LayerFatalError("Unable to open graphics window: no X display");
+    if (!d) return Refuse("Unable to open graphics window: no X display", fatal);
     CloseWindow();
     int screen = DefaultScreen(d);
     if (!W.visual) {
         int attrs[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8,
                        GLX_BLUE_SIZE, 8, None};
         W.visual = glXChooseVisual(d, screen, attrs);
-        if (!W.visual) LayerFatalError("Unable to open graphics window: no GL visual");
+        if (!W.visual) return Refuse("Unable to open graphics window: no GL visual", fatal);
     }
     Window root = RootWindow(d, screen);
+    trialError = false;
+    if (!fatal) trialPrevious = XSetErrorHandler(NoteTrialError);
     W.colormap = XCreateColormap(d, root, W.visual->visual, AllocNone);
     XSetWindowAttributes swa;
     memset(&swa, 0, sizeof swa);
@@ -294,7 +319,7 @@ TGraphicsPtr OpenGraphicsWindow(int width, int height, int depth, int hertz, int
                              (dh - height) / 2 > 0 ? (dh - height) / 2 : 0, width, height, 0,
                              W.visual->depth, InputOutput, W.visual->visual,
                              CWColormap | CWBorderPixel | CWBackPixel | CWEventMask, &swa);
-    if (!W.window) LayerFatalError("Unable to open graphics window");
+    if (!W.window) return Refuse("Unable to open graphics window", fatal);
     XSizeHints hints;
     memset(&hints, 0, sizeof hints);
     hints.flags = PSize | PMinSize | PMaxSize;
@@ -320,10 +345,16 @@ TGraphicsPtr OpenGraphicsWindow(int width, int height, int depth, int hertz, int
     if (!W.context) {
         W.context = glXCreateContext(d, W.visual, nullptr, True);
         if (!W.context) W.context = glXCreateContext(d, W.visual, nullptr, False);
-        if (!W.context) LayerFatalError("Unable to open graphics window: no GL context");
+        if (!W.context) return Refuse("Unable to open graphics window: no GL context", fatal);
         ++W.generation;
     }
-    if (!glXMakeCurrent(d, W.window, W.context)) LayerFatalError("Unable to open graphics window");
+    if (!glXMakeCurrent(d, W.window, W.context)) return Refuse("Unable to open graphics window", fatal);
+    if (!fatal) {
+        XSync(d, False);
+        XSetErrorHandler(trialPrevious);
+        trialPrevious = nullptr;
+        if (trialError) return Refuse("Unable to open graphics window", fatal);
+    }
     SetSwapIntervalZero();
     W.width = width;
     W.height = height;
@@ -331,6 +362,20 @@ TGraphicsPtr OpenGraphicsWindow(int width, int height, int depth, int hertz, int
     layer::ApplyDrawStateToGl();
     ClearBackBuffer();
     return std::make_shared<TGraphics>(TGraphics{width, height, depth, hertz, flags});
+}
+}  // namespace
+
+TGraphicsPtr OpenGraphicsWindow(int width, int height, int depth, int hertz, int flags) {
+    return OpenWindow(width, height, depth, hertz, flags, true);
+}
+
+TGraphicsPtr TryOpenGraphicsWindow(int width, int height, int depth, int hertz, int flags) {
+    return OpenWindow(width, height, depth, hertz, flags, false);
+}
+
+void RereadDisplayModes() {
+    W.modes.clear();
+    W.modesRead = false;
 }
 
 int GetGraphicsWidth() { return W.open ? W.width : 0; }

@@ -16,11 +16,19 @@ void SetWindowTitle(const std::string& title);
 // screen), paced by software at hertz. Drawing state goes back to its defaults, except the
 // mask colour; images, fonts and sounds stay usable.
 TGraphicsPtr OpenGraphicsWindow(int width, int height, int depth, int hertz, int flags);
+// The same, but a window that cannot be opened gives none instead of ending the program. A size
+// over kMaxWindowSide is refused with the old window still open; a later failure leaves no
+// window open (GetGraphicsWidth 0) for the caller to open one it knows.
+TGraphicsPtr TryOpenGraphicsWindow(int width, int height, int depth, int hertz, int flags);
+constexpr int kMaxWindowSide = 16384;
 int GetGraphicsWidth();
 int GetGraphicsHeight();
 // Shows the back buffer; with -1 sleeps to keep the window's frame rate.
 void PresentFrame(int sync);
 int CountDisplayModes();
+// The mode list is read once and kept; this makes the next query read the desktop afresh (its
+// resolution may have changed since).
+void RereadDisplayModes();
 // Mode 0 is the desktop's current mode. Returns false for an index out of range.
 bool GetDisplayMode(int index, int& width, int& height, int& depth, int& hertz);
 void CaptureScreenToImage(const TImagePtr& image, int x, int y, int frame);

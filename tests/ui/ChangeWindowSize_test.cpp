@@ -1,0 +1,123 @@
+// The window sizes the size dialog offers, and a puzzle in progress carried through a change of
+// the window's size (or kept as it was when the change cannot be made). Without X.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "core/Configuration.h"
+#include "font/ChaosFontModule.h"
+#include "tests/core/GameState.h"
+#include "ui/ChangeWindowSizeDialog.h"
+
+using namespace gamestate;
+
+TEST(WindowSizes, FourToThreeFromTheScaleAndTheSliderOnThreeDesktops) {
+    // A 1350-wide window at the start-up scale 0.9f: 1500 x 0.89999998 + 2 is just under 1352.
+    EXPECT_EQ(WindowSizeForScale(0.9f).width, 1348);
+    EXPECT_EQ(WindowSizeForScale(0.9f).height, 1011);
+    EXPECT_EQ(WindowSizeForScale(1024.0f / 1500).width, 1024);
+    EXPECT_EQ(WindowSizeForScale(1024.0f / 1500).height, 768);
+    struct Case { int dw, dh; float smax; int w, h; };
+    for (const Case& c : {Case{1920, 1080, 0.9f, 1348, 1011}, Case{1280, 1024, 0.8f, 1200, 900},
+                          Case{1024, 768, 0.64f, 960, 720}}) {
+        SCOPED_TRACE(c.dw);
+        const float smax = LargestWindowScale(c.dw, c.dh);
+        EXPECT_FLOAT_EQ(smax, c.smax);
+        const TWindowSize top = WindowSizeForScale(ScaleForSliderValue(23.999f, smax));
+        const TWindowSize bottom = WindowSizeForScale(ScaleForSliderValue(0, smax));
+        EXPECT_EQ(top.width, c.w);
+        EXPECT_EQ(top.height, c.h);
+        EXPECT_EQ(bottom.width, 400);
+        EXPECT_EQ(bottom.height, 300);
+    }
+}
+
+namespace {
+// A 1200 x 900 game with a 12-piece puzzle of a 1600 x 1200 picture in play: moved, turned,
+// two groups and a shuffled draw order.
+class ResizeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Start(1200, 900);
+        ChaosFontModuleInit();
+        picture = WritePicture("big.png", 1600, 1200);
+        ASSERT_EQ(ImagePreview->Loading(picture, 750, 410, 400, 400, 960, 720, {}), 0);
+        GridPreview->Gitter_berechnen(3, 960, 720);
+        ImagePaths[0] = ImagePaths[1] = picture;
+        P().Gitter_importieren();
+        P().importieren();
+        ASSERT_EQ(GetImageWidth(P().Bild), 960);
+        for (int i = 0; i < P().Spalten; ++i)
+            for (int j = 0; j < P().Reihen; ++j) {
+                P().Puzzleteil_X(i, j) = 100.0f + 70 * i + j;
+                P().Puzzleteil_Y(i, j) = 50.0f + 60 * j + 0.5f * i;
+                P().Puzzleteil_Drehwinkel(i, j) = 30.0f * (i + j);
+            }
+        P().Verbund = {",0/0,1/0,", ",2/2,2/1,3/2,"};
+        (*P().Reihenfolge) = {11, 3, 0, 7, 1, 2, 10, 4, 5, 6, 8, 9};
+        P().fertig = 1;
+        before = P();
+        order = *P().Reihenfolge;
+    }
+    TPuzzle& P() { return *CurrentPuzzle; }
+    // Every piece at f times its place, with its angle, groups, order and finished flag.
+    void ExpectCarriedBy(float f) {
+        ASSERT_EQ(P().Spalten * P().Reihen, 12);
+        for (int i = 0; i < P().Spalten; ++i)
+            for (int j = 0; j < P().Reihen; ++j) {
+                EXPECT_FLOAT_EQ(P().Puzzleteil_X(i, j), f * before.Puzzleteil_X(i, j));
+                EXPECT_FLOAT_EQ(P().Puzzleteil_Y(i, j), f * before.Puzzleteil_Y(i, j));
+                EXPECT_EQ(P().Puzzleteil_Drehwinkel(i, j), before.Puzzleteil_Drehwinkel(i, j));
+            }
+        EXPECT_EQ(P().Verbund, before.Verbund);
+        EXPECT_EQ(*P().Reihenfolge, order);
+        EXPECT_EQ(P().fertig, 1);
+    }
+    std::string picture;
+    TPuzzle before;
+    std::vector<int> order;
+};
+}  // namespace
+
+TEST_F(ResizeTest, APuzzleInProgressFollowsTheWindowAndTheConfigurationTakesTheSize) {
+    const float gridX = GridPreview->x(2, 1);
+    ASSERT_EQ(ChangeWindowSize(960, 720), 1);
+    EXPECT_EQ(ScreenWidth, 960);
+    EXPECT_EQ(ScreenHeight, 720);
+    EXPECT_FLOAT_EQ(ScaleX, 0.64f);
+    EXPECT_EQ(ScaleY, ScaleX);
+    EXPECT_FLOAT_EQ(BackgroundScale[0], 960.0f / 800);
+    ASSERT_TRUE(TitleFont);
+    // The picture is loaded again for the smaller window and cut along the scaled grid.
+    EXPECT_EQ(GetImageWidth(P().Bild), 768);
+    EXPECT_EQ(P().Bild, ImagePreview->Image);
+    EXPECT_FLOAT_EQ(P().x(P().Spalten, 0), 768);
+    ExpectCarriedBy(0.8f);
+    EXPECT_FLOAT_EQ(GridPreview->x(2, 1), 0.8f * gridX);
+    EXPECT_EQ(ConfigurationLines()[0], "960");
+    EXPECT_EQ(ConfigurationLines()[1], "720");
+}
+
+TEST_F(ResizeTest, AWindowThatCannotBeOpenedOrAPictureGoneLeaveEverythingAsItWas) {
+    const float scale = ScaleX;
+    const TImagePtr bild = P().Bild;
+    auto expectUnchanged = [&] {
+        EXPECT_EQ(ScreenWidth, 1200);
+        EXPECT_EQ(GetGraphicsWidth(), 1200);
+        EXPECT_EQ(ScaleX, scale);
+        EXPECT_EQ(P().Bild, bild);
+        EXPECT_EQ(ImagePreview->Image, bild);
+        EXPECT_TRUE(TitleFont);
+        ExpectCarriedBy(1);
+    };
+    ASSERT_EQ(ChangeWindowSize(20000, 15000), 0);  // more than any window can be
+    expectUnchanged();
+    ASSERT_EQ(std::remove(picture.c_str()), 0);
+    ASSERT_EQ(ChangeWindowSize(960, 720), 0);
+    expectUnchanged();
+    // Each time the player was told.
+    int notices = 0;
+    for (const std::string& line : ScriptedDialogLog())
+        notices += line.find("could not be changed to that size") != std::string::npos;
+    EXPECT_EQ(notices, 2);
+}

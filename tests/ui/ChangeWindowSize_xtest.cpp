@@ -1,0 +1,101 @@
+// The size dialog drawn and worked under a real display: the slider sizes the miniature window,
+// hovering the miniature desktop lights it and offers the change, Cancel keeps the window and a
+// click on the miniature reopens it at the chosen size.
+#include <gtest/gtest.h>
+
+#include "core/Desktop.h"
+#include "core/EmbeddedMedia.h"
+#include "core/Globals.h"
+#include "core/layer/AudioOutput.h"
+#include "core/layer/Drawing.h"
+#include "core/layer/Input.h"
+#include "core/layer/Window.h"
+#include "core/puzzle/TGitterPreview.h"
+#include "core/puzzle/TPuzzle.h"
+#include "font/ChaosFontModule.h"
+#include "tests/ui/ScreenShots.h"
+#include "ui/ChangeWindowSizeDialog.h"
+#include "ui/THorizontalBar.h"
+#include "ui/TImagePreview.h"
+
+namespace {
+int Red(int x, int y) { return (ReadPixmapPixel(CaptureScreenToPixmap(x, y, 1, 1), 0, 0) >> 16) & 255; }
+int Green(int x, int y) { return (ReadPixmapPixel(CaptureScreenToPixmap(x, y, 1, 1), 0, 0) >> 8) & 255; }
+
+int FrameWith(TChangeSizeDialog& d, int x, int y, bool held) {
+    InputMouseMove(x, y);
+    if (held != (IsMouseButtonHeld(1) != 0)) InputMouseButton(1, held);
+    return d.Frame();
+}
+}  // namespace
+
+TEST(ChangeSizeDialog, SliderHoverCancelAndConfirmOnTheStartUpWindowOfA1920x1080Desktop) {
+    if (QueryDesktopWidth() != 1920 || QueryDesktopHeight() != 1080) GTEST_SKIP() << "needs a 1920 x 1080 screen";
+    PreferAudioOutput("silent");
+    RegisterEmbeddedMedia();
+    ChaosFontModuleInit();
+    OpenGraphicsWindow(1349, 1012, 0, 60, 0);  // what start-up opens there
+    EXPECT_FALSE(TryOpenGraphicsWindow(20000, 15000, 0, 60, 0));  // too large: refused, window kept
+    EXPECT_EQ(GetGraphicsWidth(), 1349);
+    ScreenWidth = 1349;
+    ScreenHeight = 1012;
+    ScaleX = ScaleY = 0.9f;
+    SetDrawBlendMode(3);
+    BackgroundImage = LoadImageFromSource("incbin::medien/etc/Background.jpg", -1);
+    BackgroundScale = {1349.0f / 800, 1012.0f / 600};
+    MenuTableImage = LoadImageFromSource("incbin::medien/etc/MenuTable.png", -1);
+    TitleFont = LoadAutoSizedChaosFont("incbin::medien/etc/bitmapfont.png", 92, 95, 48, GlyphOrder, 0, 0);
+    SelectTextFont(TitleFont);
+    Sliders = {THorizontalBar::build(750, 650, 400, kPieceSliderMinimum, kPieceSliderStart, kPieceSliderMaximum,
+                                     "incbin::medien/etc/HorizontalBarButton3.png",
+                                     "incbin::medien/etc/HorizontalBar.png", 0, 2)};
+    ImagePreview = std::make_shared<TImagePreview>();
+    GridPreview = std::make_shared<TGitterPreview>();
+    CurrentPuzzle = TPuzzle::erschaffen(12);
+    ImagePaths.assign(2, "");
+
+    TChangeSizeDialog d;
+    d.Enter();
+    EXPECT_EQ(d.Size.width, 1348);  // from the scale, not from the 1349 pixels
+    EXPECT_EQ(d.Size.height, 1011);
+    EXPECT_FLOAT_EQ(Sliders[0]->Value, 24);  // the largest window: a hair over the slider's top
+    // Over the miniature desktop (centre 675, 369) its frame (top edge at y 226) shows in dark
+    // red, and "CHANGE" "SIZE" are offered.
+    EXPECT_EQ(FrameWith(d, 20, 20, false), -1);
+    EXPECT_EQ(FrameWith(d, 675, 369, false), -1);
+    EXPECT_EQ(d.HoverState, 1);
+    EXPECT_EQ(Red(675, 226), 180);
+    EXPECT_EQ(Green(675, 226), 0);
+    // The slider dragged to its middle chooses a middle size.
+    FrameWith(d, 855, 585, false);
+    FrameWith(d, 855, 585, true);
+    FrameWith(d, 675, 585, true);
+    FrameWith(d, 675, 585, false);
+    EXPECT_EQ(d.Size.width, WindowSizeForScale(ScaleForSliderValue(Sliders[0]->Value, d.Smax)).width);
+    EXPECT_LT(d.Size.width, 1000);
+    EXPECT_GT(d.Size.width, 700);
+    FrameWith(d, 700, 400, false);
+    FrameWith(d, 700, 400, false);
+    shots::Save("change_size_dialog.png");
+    // Cancel (centre 783, 729 in the window) keeps everything and gives the piece count back.
+    FrameWith(d, 783, 729, false);
+    FrameWith(d, 783, 729, true);
+    ASSERT_EQ(FrameWith(d, 783, 729, false), 0);
+    EXPECT_EQ(d.Leave(0), 0);
+    EXPECT_EQ(GetGraphicsWidth(), 1349);
+    EXPECT_FLOAT_EQ(Sliders[0]->Value, 7.5f);
+
+    // Again, and a click on the miniature desktop takes the size the dialog opened with.
+    d.Enter();
+    FrameWith(d, 675, 369, false);
+    FrameWith(d, 675, 369, true);
+    FrameWith(d, 675, 369, true);  // held: bright red
+    EXPECT_EQ(Red(675, 226), 255);
+    ASSERT_EQ(FrameWith(d, 675, 369, false), 1);
+    EXPECT_EQ(d.Leave(1), 1);
+    EXPECT_EQ(GetGraphicsWidth(), 1348);
+    EXPECT_EQ(GetGraphicsHeight(), 1011);
+    EXPECT_EQ(ScreenWidth, 1348);
+    EXPECT_FLOAT_EQ(ScaleX, 1348.0f / 1500);
+    EXPECT_FLOAT_EQ(Sliders[0]->Value, 7.5f);
+}

@@ -1,0 +1,281 @@
+#include "ui/ChangeWindowSizeDialog.h"
+
+#include <string>
+#include <vector>
+
+#include "core/Desktop.h"
+#include "core/Globals.h"
+#include "core/Utilities.h"
+#include "core/layer/Dialogs.h"
+#include "core/layer/Drawing.h"
+#include "core/layer/Input.h"
+#include "core/layer/Numbers.h"
+#include "core/layer/Window.h"
+#include "core/puzzle/TGitterPreview.h"
+#include "core/puzzle/TPuzzle.h"
+#include "font/ChaosFontModule.h"
+#include "ui/THorizontalBar.h"
+#include "ui/TButton.h"
+#include "ui/TImagePreview.h"
+
+namespace {
+// The smallest scale: a 400 x 300 window.
+constexpr float kSmallestScale = 0.26666668f;
+
+// The window as it stands: its size and the scales its layout uses.
+struct TWindowFrame {
+    int width, height;
+    float scaleX, scaleY;
+};
+
+// Opens the window at w x h and redoes what depends on its size alone: the scales, the
+// backdrop's scale and the font (built anew for the window). On trial a window
+// that cannot be opened gives false.
+bool FitWindow(const TWindowFrame& to, bool onTrial) {
+    TitleFont = nullptr;  // the old font goes before its window
+    ScaleX = to.scaleX;
+    ScaleY = to.scaleY;
+    TGraphicsPtr opened = onTrial ? TryOpenGraphicsWindow(to.width, to.height, 0, 60, 0)
+                                  : OpenGraphicsWindow(to.width, to.height, 0, 60, 0);
+    if (!opened) return false;
+    SetDrawBlendMode(3);
+    ScreenWidth = GetGraphicsWidth();
+    ScreenHeight = GetGraphicsHeight();
+    BackgroundScale = {static_cast<float>(ScreenWidth) / static_cast<float>(GetImageWidth(BackgroundImage)),
+                       static_cast<float>(ScreenHeight) / static_cast<float>(GetImageHeight(BackgroundImage))};
+    TitleFont = LoadAutoSizedChaosFont("incbin::medien/etc/bitmapfont.png", 92, 95, 48, GlyphOrder, 0, 0);
+    SelectTextFont(TitleFont);
+    return true;
+}
+
+// Back to the window the player had, and why.
+int PutBack(const TWindowFrame& old) {
+    FitWindow(old, false);
+    ShowNoticeBox("The window could not be changed to that size!\nIt keeps its size, and the puzzle stays as it was.", 0);
+    return 0;
+}
+
+// How much the puzzle's grid and pieces grow: the window's change, corrected so that the grid
+// spans the picture reloaded for the new window to within a pixel.
+float PuzzleFactor(int oldW, int oldH, int picW, int picH) {
+    if (ScreenHeight == oldH) return 1;
+    float f = SmallerFloat(static_cast<float>(ScreenWidth) / static_cast<float>(oldW),
+                           static_cast<float>(ScreenHeight) / static_cast<float>(oldH));
+    if (picW <= 0 || picH <= 0) return f;
+    const float iw = static_cast<float>(GetImageWidth(ImagePreview->Image));
+    const float ih = static_cast<float>(GetImageHeight(ImagePreview->Image));
+    const float pw = static_cast<float>(picW), ph = static_cast<float>(picH);
+    if (f * pw - 1 > iw) f = iw / pw;
+    if (f * ph - 1 > ih) f = ih / ph;
+    if (f * pw + 1 < iw) f = iw / pw;
+    if (f * ph + 1 < ih) f = ih / ph;
+    return f;
+}
+}  // namespace
+
+TWindowSize WindowSizeForScale(float s) {
+    // In double precision: 1500 x 0.9f is just under 1350 and gives 1348, not 1352.
+    TWindowSize size;
+    size.width = 4 * (TruncateToInt(1500.0 * static_cast<double>(s) + 2.0) / 4);
+    size.height = 3 * (size.width / 4);
+    return size;
+}
+
+float LargestWindowScale(int desktopW, int desktopH) {
+    if (4LL * desktopH <= 3LL * desktopW)
+        return static_cast<float>(0.9375f * static_cast<float>(desktopH) / 1125.0f);
+    return static_cast<float>(0.9375f * static_cast<float>(desktopW) / 1500.0f);
+}
+
+float ScaleForSliderValue(float value, float largest) {
+    return kSmallestScale + (largest - kSmallestScale) * value / 24.0f;
+}
+
+int ChangeWindowSize(int w, int h) {
+    const TWindowFrame old{ScreenWidth, ScreenHeight, ScaleX, ScaleY};
+    TPuzzle& p = *CurrentPuzzle;
+    const bool hasPuzzle = p.Bild != nullptr;
+    int picW = 0, picH = 0;
+    if (hasPuzzle) {
+        picW = TruncateToInt(p.x(p.Spalten, 0));
+        picH = TruncateToInt(p.y(0, p.Reihen));
+    }
+    const Grid2<float> savedX = p.Puzzleteil_X, savedY = p.Puzzleteil_Y, savedAngle = p.Puzzleteil_Drehwinkel;
+    const std::vector<std::string> savedGroups = p.Verbund;
+    const uint8_t savedFertig = p.fertig;
+
+    const float scale = static_cast<float>(w) / 1500.0f;
+    if (!FitWindow({w, h, scale, scale}, true)) return PutBack(old);
+    // The preview (and with it the puzzle's picture) is loaded again at the new size; one that
+    // cannot be loaded any more leaves the preview as it was, so the old size comes back rather
+    // than cutting a picture of the wrong size.
+    const std::string& path = hasPuzzle ? ImagePaths[1] : ImagePaths[0];
+    if ((hasPuzzle || !path.empty()) &&
+        ImagePreview->Loading(path, 750, 410, 400, 400, TruncateToInt(0.8 * ScreenWidth),
+                              TruncateToInt(0.8 * ScreenHeight), {}) != 0)
+        return PutBack(old);
+
+    float f = static_cast<float>(ScreenWidth) / static_cast<float>(old.width);
+    if (hasPuzzle) {
+        p.Bild = ImagePreview->Image;
+        f = PuzzleFactor(old.width, old.height, picW, picH);
+        for (int i = 0; i <= p.Spalten; ++i)
+            for (int j = 0; j <= p.Reihen; ++j) {
+                p.x(i, j) *= f;
+                p.y(i, j) *= f;
+            }
+        p.zerschneiden();
+        // Scaled about the window's top-left corner, every piece keeps its proportional place.
+        for (int i = 0; i < p.Spalten; ++i)
+            for (int j = 0; j < p.Reihen; ++j) {
+                p.Puzzleteil_X(i, j) = f * savedX(i, j);
+                p.Puzzleteil_Y(i, j) = f * savedY(i, j);
+                p.Puzzleteil_Drehwinkel(i, j) = savedAngle(i, j);
+            }
+        p.Verbund = savedGroups;
+    }
+    p.fertig = savedFertig;
+    // (No grid yet before a picture has been shown.)
+    for (int i = 0; i <= GridPreview->Spalten && !GridPreview->x.Empty(); ++i)
+        for (int j = 0; j <= GridPreview->Reihen; ++j) {
+            GridPreview->x(i, j) *= f;
+            GridPreview->y(i, j) *= f;
+        }
+    return 1;
+}
+
+void TChangeSizeDialog::Enter() {
+    ClearKeyboardState();
+    ClearMouseState();
+    OldWidth = ScreenWidth;
+    OldHeight = ScreenHeight;
+    Corner = LoadImageFromSource("incbin::medien/etc/AppleFensterecke.png", -1);
+    MiniScreen = LoadImageFromSource("incbin::medien/etc/MiniScreen.jpg", -1);
+    CentreImageHandle(MiniScreen);
+    MiniWindow = LoadImageFromSource("incbin::medien/etc/MiniWindow.jpg", -1);
+
+    Size = WindowSizeForScale(ScaleX);
+    // The desktop as it is now: the player may have changed its resolution since the start.
+    RereadDisplayModes();
+    int dw = QueryDesktopWidth(), dh = QueryDesktopHeight();
+    if (dw <= 0 || dh <= 0) {
+        // No mode reported: the window as it is counts as the largest.
+        dw = TruncateToInt(ScreenWidth / 0.9375);
+        dh = TruncateToInt(ScreenHeight / 0.9375);
+    }
+    A = 0.75f * static_cast<float>(dw) / static_cast<float>(dh);
+    Smax = LargestWindowScale(dw, dh);
+    C = (4LL * dh <= 3LL * dw ? ScaleY : ScaleX) / Smax;
+    D = Smax - kSmallestScale;
+
+    SavedSlider = Sliders[0]->Value;
+    // Not clamped: a window at the largest size puts the slider a hair over its top. A desktop
+    // too small for any choice (no range at all) puts it at the bottom instead of nowhere.
+    SetHorizontalBarValue(0, D > 0 ? SmallerFloat(24, 24 * (ScaleX - kSmallestScale) / D) : 0);
+
+    Buttons.resize(2);
+    Buttons[0] = TButton::build(550, 750, 160, 120, "incbin::medien/etc/OKButton.png", 1, 0, 0, 0);
+    Buttons[1] = TButton::build(790, 750, 160, 120, "incbin::medien/etc/CancelButton.png", 1, 0, 0, 0);
+    S = ScaleX;
+    HoverState = 0;
+    Confirmed = 0;
+}
+
+void TChangeSizeDialog::Highlight(int red, int green, int blue) {
+    SetDrawColor(red, green, blue);
+    FillRectangle(ScaleX * (750 - 206 * A) - 4, 254 * ScaleY - 3, 412 + 8 / ScaleX, 312 + 6 / ScaleY);
+    if (Size.width != ScreenWidth) {
+        SetDrawScale(ScaleX, ScaleY);
+        DrawTextString("CHANGE", 180 * ScaleX, 440 * ScaleY);
+        DrawTextString("SIZE", 1030 * ScaleX, 440 * ScaleY);
+        SetDrawScale(ScaleX * A, ScaleY);
+    }
+    SetDrawColor(255, 255, 255);
+}
+
+int TChangeSizeDialog::Frame() {
+    const int mx = ReadMouseX(), my = ReadMouseY();
+    SetDrawScale(BackgroundScale[0], BackgroundScale[1]);
+    DrawImageTransformed(BackgroundImage, 0, 0, 0);
+    SetDrawScale(2 * ScaleX, 2 * ScaleY);
+    DrawImageTransformed(MenuTableImage, 111 * ScaleX, 495 * ScaleY, 0);
+    SetDrawScale(ScaleX * A, ScaleY);
+
+    // The miniature desktop is a confirm button of its own.
+    const float left = ScaleX * (750 - 206 * A), right = ScaleX * (750 + 206 * A);
+    const bool inside = left <= mx && mx <= right && 254 * ScaleY <= my && my <= 566 * ScaleY;
+    const bool held = IsMouseButtonHeld(1) != 0;
+    switch (HoverState) {
+        case 0:
+            if (!held && inside) {
+                Highlight(180, 0, 0);
+                HoverState = 1;
+            }
+            break;
+        case 1:
+            if (inside) {
+                Highlight(180, 0, 0);
+                if (held) HoverState = 2;
+            } else {
+                HoverState = 0;
+            }
+            break;
+        default:
+            if (inside) {
+                Highlight(255, 0, 0);
+                if (!held) Confirmed = 1;
+            } else {
+                HoverState = 0;
+            }
+            break;
+    }
+    DrawImageTransformed(MiniScreen, 750 * ScaleX, 410 * ScaleY, 0);
+
+    SetDrawScale(ScaleX, ScaleY);
+    const int r = UpdateButtons(0, 1);
+    if (r == 0 || Confirmed == 1) return 1;
+    if (r == 1) return 0;
+    DrawButtonReflections(0, 1, 0.5f, 0.15f);
+    if (static_cast<int>(UpdateHorizontalBar()) != -1) {
+        S = ScaleForSliderValue(Sliders[0]->Value, Smax);
+        Size = WindowSizeForScale(S);
+        S = static_cast<float>(Size.width) / 1500.0f;
+    }
+
+    // The miniature window follows the chosen size; its title bar keeps its height.
+    const float windowX = ScaleX * (750 - 192 * A);
+    SetDrawColor(221, 221, 221);
+    FillRectangle(windowX, 265 * ScaleY, 375 * C * S / ScaleX, 12);
+    SetDrawColor(255, 255, 255);
+    SetDrawScale(C * S, C * S);
+    DrawImageTransformed(MiniWindow, windowX, 276 * ScaleY, 0);
+    SetDrawScale(ScaleX, ScaleY);
+    DrawImageTransformed(Corner, windowX, 265 * ScaleY, 0);
+
+    // The size: the width ends at x 680, " x " and the height begin there.
+    const int t = MeasureTextHeight("0");
+    const std::string width = IntToString(Size.width);
+    DrawTextString(width, ScaleX * (680 - MeasureTextWidth(width)), ScaleY * (320 - t));
+    DrawTextString(" x " + IntToString(Size.height), 680 * ScaleX, ScaleY * (320 - t));
+    return -1;
+}
+
+int TChangeSizeDialog::Leave(int how) {
+    SetHorizontalBarValue(0, SavedSlider);
+    const int result = how == 1 && Size.width != ScreenWidth ? ChangeWindowSize(Size.width, Size.height) : 0;
+    ClearKeyboardState();
+    ClearMouseState();
+    LastTypedChar = 0;
+    return result;
+}
+
+int ChangeWindowSizeDialog() {
+    TChangeSizeDialog dialog;
+    dialog.Enter();
+    for (;;) {
+        const int how = dialog.Frame();
+        if (how != -1) return dialog.Leave(how);
+        PresentFrame(-1);
+        CheckQuitRequest("Do you really want to close?");
+    }
+}
