@@ -17,6 +17,9 @@
 #include "ui/THorizontalBar.h"
 #include "ui/TButton.h"
 #include "ui/TImagePreview.h"
+#include "ui/TMacDockImitat_Horizontal.h"
+#include "ui/TMacDockImitat_Vertikal_Left.h"
+#include "ui/TMacDockImitat_Vertikal_Right.h"
 
 namespace {
 // The smallest scale: a 400 x 300 window.
@@ -29,7 +32,7 @@ struct TWindowFrame {
 };
 
 // Opens the window at w x h and redoes what depends on its size alone: the scales, the
-// backdrop's scale and the font (built anew for the window). On trial a window
+// backdrop's scale, the font (built anew for the window) and the icon bars. On trial a window
 // that cannot be opened gives false.
 bool FitWindow(const TWindowFrame& to, bool onTrial) {
     TitleFont = nullptr;  // the old font goes before its window
@@ -45,6 +48,9 @@ bool FitWindow(const TWindowFrame& to, bool onTrial) {
                        static_cast<float>(ScreenHeight) / static_cast<float>(GetImageHeight(BackgroundImage))};
     TitleFont = LoadAutoSizedChaosFont("incbin::medien/etc/bitmapfont.png", 92, 95, 48, GlyphOrder, 0, 0);
     SelectTextFont(TitleFont);
+    if (LeftDock) LeftDock->NewGlobalScale(928, 200, 150);
+    if (RightDock) RightDock->NewGlobalScale(928, 200, 150);
+    if (MainDock) MainDock->NewGlobalScale(945, 180, 184);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "font/ChaosFontModule.h"
 #include "tests/core/GameState.h"
 #include "ui/ChangeWindowSizeDialog.h"
+#include "ui/TMacDockImitat_Horizontal.h"
 
 using namespace gamestate;
 
@@ -76,7 +77,9 @@ protected:
 
 TEST_F(ResizeTest, APuzzleInProgressFollowsTheWindowAndTheConfigurationTakesTheSize) {
     const float gridX = GridPreview->x(2, 1);
+    MainDock = TMacDockImitat_Horizontal::build(945, 9, "incbin::medien/etc/MenuSymbols.png", 180, 184, "");
     ASSERT_EQ(ChangeWindowSize(960, 720), 1);
+    EXPECT_EQ(MainDock->WholeWidth, 604);  // 945 x 0.64
     EXPECT_EQ(ScreenWidth * 10000 + ScreenHeight, 9600720);
     EXPECT_TRUE(ScaleX == 0.64f && ScaleY == ScaleX && BackgroundScale[0] == 1.2f && TitleFont);
     // The picture is loaded again for the smaller window and cut along the scaled grid.
