@@ -21,6 +21,8 @@
 #include "ui/TMacDockImitat_Horizontal.h"
 #include "ui/TMacDockImitat_Vertikal_Left.h"
 #include "ui/TMacDockImitat_Vertikal_Right.h"
+#include "ui/screens/TCredits.h"
+#include "ui/screens/THelp.h"
 
 namespace {
 void SaveConfigurationHandler() { SaveConfiguration(); }
@@ -53,6 +55,15 @@ TWindowChoice ChooseWindowSize(int desktopW, int desktopH, bool haveSaved, int s
     if (c.width < 1) c.width = 1;
     if (c.height < 1) c.height = 1;
     return c;
+}
+
+int ToggleHelpScreen() {
+    if (HelpScreen) return CloseHelpScreen();
+    // Asked for by the player: the menu need not show it again by itself.
+    LaunchState = 1;
+    if (CreditsScreen) CloseCreditsScreen();
+    HelpScreen = THelp::start();
+    return 0;
 }
 
 void DrawBackdrop() {
@@ -98,8 +109,21 @@ void FrameLoop() {
         CurrentPuzzle->verwenden();
         SetDrawRotation(0);
         SetDrawColor(255, 255, 255);
+        // At most one overlay, the help before the credits. A screen may end itself in show,
+        // so it is held here while it draws.
+        if (THelpPtr help = HelpScreen) {
+            SetDrawScale(ScaleX, ScaleY);
+            help->show();
+        } else if (TCreditsPtr credits = CreditsScreen) {
+            SetDrawScale(ScaleX, ScaleY);
+            credits->show();
+        }
         PresentFrame(-1);
-        TakeKeyHits(kKeyF1);
+        if (TakeKeyHits(kKeyF1) != 0) {
+            ToggleHelpScreen();
+        } else if (LastTypedChar != 0) {
+            // A typed character opens the menu here.
+        }
         CheckQuitRequest("Do you really want to close?");
         LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
     }

@@ -17,5 +17,7 @@ TWindowChoice ChooseWindowSize(int desktopW, int desktopH, bool haveSaved, int s
 
 // The configuration file's path: the home directory followed by ".PlarnPuzzle.ini".
 std::string ConfigurationPath();
+// F1 in the game: opens the help screen (closing the credits) or closes the running one.
+int ToggleHelpScreen();
 // Draws the backdrop over the whole window.
 void DrawBackdrop();

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "core/layer/Sound.h"
 
 // Every output takes 16-bit little-endian interleaved stereo at this rate.
 constexpr int kAudioRate = 44100;
@@ -38,3 +41,6 @@ bool RestartAudioDriver(const std::string& which);
 void PreferAudioOutput(const std::string& which);
 // Stops the mixer thread and closes the output; channels still playing stay where they are.
 void StopAudioDriver();
+// The sounds of the channels that play now, in the order they started: lets tests see what a
+// screen started (with the driver stopped, nothing ends on its own).
+std::vector<TSoundPtr> PlayingSounds();

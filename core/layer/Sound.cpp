@@ -320,3 +320,11 @@ int IsChannelPlaying(const TChannelPtr& channel) {
     std::lock_guard<std::mutex> lk(m.lock);
     return channel->playing ? 1 : 0;
 }
+
+std::vector<TSoundPtr> PlayingSounds() {
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> lk(m.lock);
+    std::vector<TSoundPtr> sounds;
+    for (const TChannelPtr& ch : m.channels) sounds.push_back(ch->sound);
+    return sounds;
+}
