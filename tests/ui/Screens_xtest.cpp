@@ -5,6 +5,7 @@
 
 #include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
+#include "core/Utilities.h"
 #include "core/layer/Drawing.h"
 #include "core/layer/Input.h"
 #include "core/layer/Window.h"
@@ -13,6 +14,8 @@
 #include "ui/TImagePreview.h"
 #include "core/layer/AudioOutput.h"
 #include "ui/screens/TCongratulations.h"
+#include "ui/screens/TCredits.h"
+#include "ui/screens/THelp.h"
 
 namespace {
 constexpr int kW = 1200, kH = 900;
@@ -139,4 +142,28 @@ TEST_F(ScreensDrawing, PreviewFrameShowsHoverAndPress) {
     preview.Show();
     EXPECT_NE(Pixel(438, y), 0x00A0FFu);
     shots::Save("preview.png");
+}
+
+TEST_F(ScreensDrawing, HelpAndCreditsOverTheDarkenedBackdrop) {
+    // Frames as the frame loop draws them; the veil leaves a fifth of the backdrop in a corner.
+    ResetDrawState();
+    Backdrop();
+    const unsigned bare = Pixel(5, kH - 5);
+    auto overlayAt = [&](const auto& screen, int t) {
+        ResetDrawState();
+        Backdrop();
+        SetDrawScale(ScaleX, ScaleY);
+        screen->SpeedControl->StartAt(1000);
+        screen->SpeedControl->UpdateTimeAt(1000 + t);
+        screen->showAtDuration();
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(Pixel(5, kH - 5) >> shift & 0xFF, (bare >> shift & 0xFF) * 0.2, 2) << t;
+    };
+    THelpPtr help = THelp::start();
+    overlayAt(help, 13000);
+    shots::Save("help.png");
+    StopSoundChannel(help->Kanal);
+    TCreditsPtr credits = TCredits::start();
+    for (int t = 12000; t <= 21600; t += 100) overlayAt(credits, t);  // every letter arrives
+    shots::Save("credits.png");
 }
