@@ -43,7 +43,10 @@ TImagePtr LoadImageFitted(const std::string& path, int boxW, int boxH, int& orig
     if (f >= 1) return LoadImageFromSource(pm, -1);
     int w = TruncateToInt(static_cast<float>(f * static_cast<float>(pm->width)));
     int h = TruncateToInt(static_cast<float>(f * static_cast<float>(pm->height)));
-    if (w <= 0 || h <= 0) return nullptr;
+    // A very long, thin picture keeps at least one pixel a side, so that it is refused as too
+    // small rather than as a picture that cannot be decoded.
+    if (w < 1) w = 1;
+    if (h < 1) h = 1;
     return LoadImageFromSource(ResizePixmapNearest(pm, w, h, 5), -1);
 }
 

@@ -281,6 +281,11 @@ TEST_F(ConfigurationTest, ASavedPictureThatCannotBeUsedGivesCode2AndThePreviewFa
     EXPECT_FALSE(CurrentPuzzle->Bild);
     EXPECT_EQ(ScriptedDialogLog().size(), 1u);
     EXPECT_EQ(ImagePaths[0], kRose);
+    // The same picture for the preview too: told once, not twice.
+    UseScriptedDialogs({});
+    EXPECT_EQ(Load(Join(With(With(RoseLines(), 56, junk), 57, junk))), 2);
+    EXPECT_EQ(ScriptedDialogLog().size(), 1u);
+    EXPECT_EQ(ImagePaths[0], kRose);
     // A built-in name that is not built in.
     EXPECT_EQ(Load(Join(With(RoseLines(), 56, "incbin::medien/Reihe1/Tulpe.jpg"))), 2);
     // A picture of another size than the one the grid was laid on: the grid reaches past the
@@ -335,8 +340,9 @@ TEST_F(ConfigurationTest, DamagedFilesAreRefusedWholeAsIfThereWereNone) {
     std::vector<std::string> twoGroups = With(base, 140, "2");
     twoGroups.insert(twoGroups.begin() + 141, ",1/0,1/1,");  // (1, 0) is in the first group too
     cases.push_back({"a piece in two groups", twoGroups});
-    cases.push_back({"ends among the pieces", std::vector<std::string>(base.begin(), base.begin() + 65)});
-    cases.push_back({"ends before the finished flag", std::vector<std::string>(base.begin(), base.end() - 1)});
+    cases.push_back({"a puzzle grid folded over", With(base, 44, "0")});
+    // Lines missing at the end read as 0: inside an order that makes a piece appear twice.
+    cases.push_back({"ends inside the puzzle's order", std::vector<std::string>(base.begin(), base.begin() + 11)});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         EXPECT_EQ(Load(Join(c.second)), 0);
@@ -346,6 +352,29 @@ TEST_F(ConfigurationTest, DamagedFilesAreRefusedWholeAsIfThereWereNone) {
     SCOPED_TRACE("2 MiB");
     EXPECT_EQ(Load(Join(base) + std::string(2 << 20, 'x')), 0);
     ExpectDefaults();
+}
+
+TEST_F(ConfigurationTest, AFileThatEndsEarlyResumesWhatItHolds) {
+    const std::vector<std::string> base = RoseLines();
+    // Cut off inside piece (1, 0): its angle and all after it read as empty, so as 0.
+    ASSERT_EQ(Load(Join({base.begin(), base.begin() + 65})), 1);
+    const TPuzzle* P = CurrentPuzzle.get();
+    EXPECT_EQ(P->Puzzleteil_X(1, 0), 673);
+    EXPECT_EQ(P->Puzzleteil_Y(1, 0), 205);
+    EXPECT_EQ(P->Puzzleteil_Drehwinkel(1, 0), 0);
+    EXPECT_EQ(P->Puzzleteil_X(1, 1), 0);
+    EXPECT_TRUE(P->Verbund.empty());
+    EXPECT_EQ(GridPreview->Summe, 24);  // its grid lost: a fresh one for slider 7
+    EXPECT_EQ(GridPreview->x(6, 0), 960);
+    // Without the group and the finished flag, the last without its line end: the saved grid
+    // preview stands, the group is there but empty.
+    std::string text = Join({base.begin(), base.end() - 2});
+    ASSERT_EQ(Load(text.substr(0, text.size() - 2)), 1);
+    P = CurrentPuzzle.get();
+    EXPECT_EQ(P->Verbund, std::vector<std::string>{""});
+    EXPECT_EQ(P->Puzzleteil_Drehwinkel(1, 1), 90.5f);
+    EXPECT_EQ(GridPreview->x(3, 2), 480);
+    EXPECT_EQ(P->fertig, 0);
 }
 
 TEST_F(ConfigurationTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {

@@ -1,0 +1,62 @@
+// The puzzle's state as the configuration file and the puzzle file both store it: the slider,
+// the counts, both draw orders and grids, every piece and the groups, one value per line. One
+// writer and one checked reader serve both files, which differ only in what stands around it.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/layer/Images.h"
+#include "core/layer/Streams.h"
+#include "core/puzzle/Grid.h"
+
+// The state read and checked but not yet in use.
+struct TPuzzleState {
+    float SliderValue = 0;
+    int PuzzleSumme = 0, GridSumme = 0;
+    int PuzzleSpalten = 0, GridSpalten = 0;
+    int PuzzleReihen = 0, GridReihen = 0;
+    std::vector<int> PuzzleReihenfolge, GridReihenfolge;
+    Grid2<float> PuzzleX, PuzzleY;                // [C + 1, R + 1]; present when C > 0
+    std::string PuzzlePicture;                    // the configuration's only: what the puzzle was cut from
+    std::string PreviewPicture;                   // the configuration's only: what the preview shows
+    Grid2<float> PieceX, PieceY, PieceAngle;      // [C, R]
+    Grid2<float> GridX, GridY;                    // [c + 1, r + 1]
+    std::vector<std::string> Verbund;
+    uint8_t fertig = 0;
+};
+
+// The configuration file names both pictures between the puzzle's grid and its pieces; the
+// puzzle file names its one picture ahead of the state instead.
+enum class TStateLayout { WithPictures, WithoutPictures };
+
+// The state's lines (without line ends) for the game's current objects.
+std::vector<std::string> PuzzleStateLines(TStateLayout layout);
+// Reads the state and checks every count, order, float, group and flag. Lines missing at the end
+// read as empty, so as 0, and are refused only where that makes the state unsound. False for a
+// state that is not to be used.
+bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& state, TStateLayout layout);
+// Multiplies every grid corner and piece centre by s (a window of another size).
+void ScalePuzzleState(TPuzzleState& state, float s);
+// Whether a group string is well formed for a cols x rows puzzle and names no piece already in
+// seen (a cols x rows table of flags), which it then marks.
+bool IsValidGroupString(const std::string& group, int cols, int rows, std::vector<bool>& seen);
+// Whether a grid with cells lies on a picture of that size (give or take a little), its lines in
+// order, so that cutting along it stays within the picture and gives no empty piece.
+bool GridFitsPicture(const Grid2<float>& x, const Grid2<float>& y, int cols, int rows, const TImagePtr& picture);
+
+// Into the live objects: the slider, the counts, both orders and the puzzle's grid.
+void ApplyStateCounts(const TPuzzleState& state);
+// A fresh grid preview for the slider's piece count over the preview's picture.
+void ComputeFreshGrid();
+// The grid preview's corners, or a fresh grid for the slider's count when the saved one does not
+// lie on the preview's picture (so no puzzle of 0 pieces or of a grid off its picture is made).
+void ApplyStateGridPreview(const TPuzzleState& state);
+// What play changed after the cut: piece positions and angles, the groups, the finished flag.
+void ApplyStatePlay(const TPuzzleState& state);
+
+// Writes the lines at the end of out (a file opened on temporary), pushes it to the disk and
+// renames it to path: true when path now holds the whole new file. Otherwise the temporary file
+// is removed and whatever was at path stays untouched.
+bool WriteLinesAndReplace(const TStreamPtr& out, const std::vector<std::string>& lines,
+                          const std::string& temporary, const std::string& path);
