@@ -5,9 +5,7 @@
 #include "core/StartUp.h"
 #include "core/layer/Dialogs.h"
 #include "core/layer/Numbers.h"
-#include "core/puzzle/TGitterPreview.h"
 #include "core/puzzle/TPuzzle.h"
-#include "ui/THorizontalBar.h"
 #include "ui/TImagePreview.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/Configuration.h"
 #include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
 #include "core/StartUp.h"
@@ -119,6 +120,27 @@ inline bool OpenAsStartUpDoes(int desktopW = 1920, int desktopH = 1080) {
         return false;
     }
     return true;
+}
+
+// A puzzle cut from a picture as the menu cuts it: shown in the preview, a grid for the slider
+// index laid over it and copied by the puzzle.
+inline void CutPuzzle(const std::string& picture, int index) {
+    ImagePreview->Loading(picture, 750, 410, 400, 400, TruncateToInt(0.8 * ScreenWidth),
+                          TruncateToInt(0.8 * ScreenHeight), {});
+    GridPreview->Gitter_berechnen(index, GetImageWidth(ImagePreview->Image), GetImageHeight(ImagePreview->Image));
+    ImagePaths[0] = ImagePaths[1] = picture;
+    CurrentPuzzle->Gitter_importieren();
+    CurrentPuzzle->importieren();
+}
+
+// Everything of the game's state that a refused file must leave as it was: what the
+// configuration file holds, and which pictures the puzzle and the preview show.
+inline std::vector<std::string> Snapshot() {
+    std::vector<std::string> s = ConfigurationLines();
+    s.push_back(std::to_string(reinterpret_cast<uintptr_t>(CurrentPuzzle->Bild.get())) + " " +
+                std::to_string(reinterpret_cast<uintptr_t>(ImagePreview->Image.get())) + " " +
+                std::to_string(ImagePreview->OriginalImageWidth) + " " + std::to_string(ImagePreview->HalfWidth));
+    return s;
 }
 
 }  // namespace gamestate

@@ -1,0 +1,171 @@
+// The puzzle file: what a save writes, what an open restores (also in a window of another size),
+// the files it refuses while the game stays exactly as it was, and saves that fail.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include "core/Configuration.h"
+#include "core/PictureCatalogue.h"
+#include "core/puzzle/PuzzleFile.h"
+#include "tests/core/GameState.h"
+
+using namespace gamestate;
+
+namespace {
+
+// A puzzle of the player's own picture, cut as the menu cuts it and then played on.
+void MakePuzzle(const std::string& picture, int index) {
+    CutPuzzle(picture, index);
+    TPuzzle& P = *CurrentPuzzle;
+    P.Puzzleteil_X(0, 0) = 123.25f;
+    P.Puzzleteil_Y(1, 0) = -7.5f;
+    P.Puzzleteil_Drehwinkel(0, 1) = 359.5f;
+    P.Verbund = {",1/1,0/1,", ""};
+    P.fertig = 1;
+    SetHorizontalBarValue(0, 5.5f);
+}
+
+std::string Save(const std::string& answer) {
+    UseScriptedDialogs({answer});
+    EXPECT_EQ(SavePuzzleFile(), 0);
+    return ScriptedDialogLog().back() == "Save puzzle" ? "" : ScriptedDialogLog().back();
+}
+
+int Open(const std::vector<std::string>& answers) {
+    UseScriptedDialogs(answers);
+    return OpenPuzzleFile();
+}
+
+class PuzzleFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { Start(); }
+};
+
+}  // namespace
+
+TEST_F(PuzzleFileTest, WhatASaveWritesAnOpenRestores) {
+    const std::string own = WritePicture("own.png", 1200, 900);
+    MakePuzzle(own, 0);
+    // The player then shows a built-in picture of the same display size with another grid.
+    SelectBuiltInMotive(2, 3);
+    ImagePaths[0] = ImagePaths[1];
+    const std::vector<std::string> expected = ConfigurationLines();  // both paths the puzzle's
+    ImagePaths[0] = "incbin::medien/Reihe1/Berghuette.jpg";
+    EXPECT_EQ(Save(Home() + "/board.PNG"), "");
+    EXPECT_EQ(Save(Home() + "/board.jpg"), "");
+    EXPECT_EQ(GetPathKind(Home() + "/board.png"), 1);
+    EXPECT_EQ(GetPathKind(Home() + "/board.jpg.png"), 1);
+    EXPECT_EQ(GetPathKind(Home() + "/board.PNG") + GetPathKind(Home() + "/board.png.tmp"), 0);
+    // A PNG of the window, then the marker and lines 3 to 10.
+    const std::string bytes = ReadText(Home() + "/board.png");
+    const std::string head = std::string("IEND\xAE\x42\x60\x82\r\nAdded PlarnPuzzle-Datas:\r\n") + own +
+                             "\r\n1200\r\n900\r\n1200\r\n900\r\n960.000000\r\n720.000000\r\n5\r\n";
+    const size_t at = bytes.find(head);
+    ASSERT_NE(at, std::string::npos);
+    TPixmapPtr png = DecodePixmapFromMemory(reinterpret_cast<const uint8_t*>(bytes.data()), at + 8);
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->width * 10000 + png->height, 1200 * 10000 + 900);
+
+    FreshObjects();
+    ASSERT_EQ(Open({Home() + "/board.png"}), 1);
+    EXPECT_EQ(ConfigurationLines(), expected);
+    EXPECT_EQ(Sliders[0]->Value, 5.0f);
+    EXPECT_EQ(CurrentPuzzle->Bild, ImagePreview->Image);
+    EXPECT_NE(CurrentPuzzle->Reihenfolge, GridPreview->Reihenfolge);
+    EXPECT_EQ(ScriptedDialogLog(), std::vector<std::string>{"Open puzzle"});
+}
+
+TEST_F(PuzzleFileTest, AnotherWindowHeightRescalesEveryCoordinate) {
+    // A 640 x 480 picture shown unscaled in a 1200 x 900 window, opened in a 600 x 450 one where
+    // it is shown at 480 x 360: s = 0.5 at first, raised to 480 / 640.
+    const std::string picture = WritePicture("640.png", 640, 480);
+    MakePuzzle(picture, 3);
+    EXPECT_EQ(Save(Home() + "/small"), "");
+    const TPuzzle saved = *CurrentPuzzle;
+    const TGitterPreview grid = *GridPreview;
+    Start(600, 450);
+    ASSERT_EQ(Open({Home() + "/small.png"}), 1);
+    const TPuzzle& P = *CurrentPuzzle;
+    ASSERT_EQ(GetImageWidth(P.Bild), 480);
+    ASSERT_EQ(P.Spalten * 100 + P.Reihen, saved.Spalten * 100 + saved.Reihen);
+    for (int i = 0; i <= P.Spalten; ++i)
+        for (int j = 0; j <= P.Reihen; ++j) {
+            EXPECT_EQ(P.x(i, j), 0.75f * saved.x(i, j));
+            EXPECT_EQ(GridPreview->y(i, j), 0.75f * grid.y(i, j));
+            if (i == P.Spalten || j == P.Reihen) continue;
+            EXPECT_EQ(P.Puzzleteil_X(i, j), 0.75f * saved.Puzzleteil_X(i, j));
+            EXPECT_EQ(P.Puzzleteil_Y(i, j), 0.75f * saved.Puzzleteil_Y(i, j));
+            EXPECT_EQ(P.Puzzleteil_Drehwinkel(i, j), saved.Puzzleteil_Drehwinkel(i, j));
+        }
+    EXPECT_EQ(P.Verbund, saved.Verbund);
+}
+
+TEST_F(PuzzleFileTest, RefusedFilesLeaveTheGameAsItWas) {
+    const std::string picture = WritePicture("p.png", 640, 480);
+    MakePuzzle(picture, 0);
+    Save(Home() + "/good.png");
+    const std::string good = ReadText(Home() + "/good.png");
+    auto edited = [&](const std::string& name, const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        WriteText(Home() + "/" + name, text);
+        return Home() + "/" + name;
+    };
+    const std::string damaged = "The PLARNPUZZLE-datas of this file are damaged!\nSo you can't open the puzzle file.";
+    const std::string noMarker = "The selected PNG-image doesn't\n contain added PLARNPUZZLE-datas!";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{WritePicture("plain.png", 300, 200)}, noMarker},
+        {{edited("lower.png", "Added PlarnPuzzle-Datas:", "added plarnpuzzle-datas:")}, noMarker},
+        {{Home() + "/none.png"}, "This file wasn't found:\n\"" + Home() + "/none.png\""},
+        {{picture + ".txt"}, "Only PNG-images with added\nPLARNPUZZLE-datas are able to load!"},
+        {{edited("wide.png", "\r\n640\r\n480\r\n", "\r\n641\r\n480\r\n")},
+         "The selected image has another size\nthan the original image you need!\nTo avoid fatal problems the "
+         "puzzle\nwill not be opened!"},
+        {{edited("cols.png", "\r\n5\r\n4\r\n4\r\n", "\r\n5\r\n4\r\n4\r\n4\r\n")}, damaged},
+        {{edited("lost.png", picture, Home() + "/gone.png"), "0"},
+         "The original image, you selected to create the puzzle\n\"" + Home() +
+             "/gone.png\"\nwas not found! Do you want to find the original image?\nOtherwise the puzzle-file can't be "
+             "opened."},
+        {{Home() + "/lost.png", "1", ""}, "You cancelled the search to the original image.\nSo you can't open the puzzle file."},
+        {{Home() + "/lost.png", "1", WritePicture("other.png", 600, 480)},
+         "The selected image has another size\nthan the original image you need!\nTo avoid fatal problems the "
+         "puzzle\nwill not be opened!"},
+    };
+    WriteText(picture + ".txt", good);
+    const std::vector<std::string> before = Snapshot();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first[0]);
+        EXPECT_EQ(Open(c.first), 0);
+        EXPECT_EQ(ScriptedDialogLog().back(), c.second);
+        EXPECT_EQ(Snapshot(), before);
+    }
+    // The picture found in its new place is used from then on.
+    const std::string moved = WritePicture("moved.png", 640, 480);
+    ASSERT_EQ(Open({Home() + "/lost.png", "1", moved}), 1);
+    EXPECT_EQ(ImagePaths[1], moved);
+    EXPECT_EQ(ImagePaths[0], moved);
+}
+
+TEST_F(PuzzleFileTest, AFailedSaveSaysSoAndKeepsTheEarlierFile) {
+    EXPECT_EQ(Save("unused"), "There is no puzzle yet!");
+    EXPECT_EQ(ScriptedDialogLog().size(), 1u);  // no path asked for
+    MakePuzzle(WritePicture("p.png", 640, 480), 0);
+    EXPECT_EQ(Save(Home() + "/no/such/folder/x"), "The puzzle could not be saved as\n\"" + Home() + "/no/such/folder/x.png\"");
+    // Out of room (a child that may write 100 bytes) while saving over an earlier file.
+    const std::string path = Home() + "/earlier.png";
+    WriteText(path, "the earlier save");
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(Save(path) == "The puzzle could not be saved as\n\"" + path + "\"" ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "no notice";
+    EXPECT_EQ(ReadText(path), "the earlier save");
+    EXPECT_EQ(GetPathKind(path + ".tmp"), 0);
+}
