@@ -11,6 +11,7 @@
 #include "core/layer/Window.h"
 #include "core/puzzle/PuzzleState.h"
 #include "core/puzzle/TPuzzle.h"
+#include "ui/MenuScreen.h"
 #include "ui/TImagePreview.h"
 
 namespace {
@@ -63,6 +64,7 @@ void DrawBoard() {
 void RedrawMenu() {
     ResetDrawState();
     DrawBackdrop();
+    DrawMenuScreen();
 }
 
 // Everything after the marker: the picture path and the saving window's, picture's and grid's
