@@ -44,6 +44,32 @@ TImageFontPtr LoadAutoSizedChaosFont(const std::string& path, int cellWidth, int
     return TImageFont::Load(path, cellWidth, 4);
 }
 
+namespace {
+TImageFontPtr LoadCompanionChaosFont(const std::string& path, const std::string& extension,
+                                     int fontFlags, int style, int spacing) {
+    const size_t dot = path.rfind('.');
+    const std::string companion = (dot == std::string::npos ? std::string() : path.substr(0, dot)) + extension;
+    // The companion's path travels in place of the glyph order.
+    StagedGlyphChars = companion;
+    if (ResolveFontPath(companion) == "failed") {
+        TChaosFont::Error("File " + companion + " Not found...");
+        return nullptr;
+    }
+    StagedImageFlags = (style & 4) ? 7 : 1;
+    StagedFontFlags = fontFlags;
+    StagedSpacing = spacing;
+    return TImageFont::Load(path, 0, style);
+}
+}  // namespace
+
+TImageFontPtr LoadSucoChaosFont(const std::string& path, int style, int spacing) {
+    return LoadCompanionChaosFont(path, ".suc", kChaosFontSucoFile, style, spacing);
+}
+
+TImageFontPtr LoadFontCandyChaosFont(const std::string& path, int style, int spacing) {
+    return LoadCompanionChaosFont(path, ".dat", kChaosFontCandyFile, style, spacing);
+}
+
 std::string ResolveFontPath(const std::string& path) {
     std::string p = ToLowerCase(path);
     if (p.find("incbin::") != std::string::npos) return p;  // embedded files are not tested here

@@ -21,6 +21,12 @@ void ChaosFontModuleInit();
 TImageFontPtr LoadAutoSizedChaosFont(const std::string& path, int cellWidth, int cellHeight,
                                      int spaceWidth, const std::string& glyphOrder, int spacing,
                                      int flags);
+// A font whose glyph metrics come from the companion file beside the picture at path (same
+// name up to the last ".", then ".suc" for square cells or ".dat" for rectangles of one sheet);
+// style 4 gives filtered, mipmapped images. Null when no font could be made. The game itself
+// loads neither kind.
+TImageFontPtr LoadSucoChaosFont(const std::string& path, int style, int spacing);
+TImageFontPtr LoadFontCandyChaosFont(const std::string& path, int style, int spacing);
 // The lower-cased path when it exists (embedded paths always pass), else "failed".
 std::string ResolveFontPath(const std::string& path);
 // From the last "." to the end, dot included; "failed" without a dot.

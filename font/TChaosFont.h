@@ -40,6 +40,15 @@ public:
     static TChaosFontPtr AutoSizedFontLoader(const TChaosFontPtr& font, const std::string& path,
                                              int cellWidth, int cellHeight, int spaceWidth,
                                              const std::string& glyphOrder, int spacing);
+    // Glyphs from a ".suc" companion file: one square cell of the strip per glyph, with the size,
+    // offsets and advance the file gives. Null when the companion cannot be opened, is damaged,
+    // or the strip lacks its cells.
+    static TChaosFontPtr SucoFontLoader(const TChaosFontPtr& font, const std::string& path,
+                                        const std::string& companion, int spacing);
+    // Glyphs cut as rectangles out of one sheet, listed by a ".dat" companion file that also
+    // gives the sheet's mask colour. Null as above, or when a rectangle leaves the sheet.
+    static TChaosFontPtr FontCandyLoader(const TChaosFontPtr& font, const std::string& path,
+                                         const std::string& companion, int spacing);
     // An invisible space glyph of the given width in the slot of character 32.
     static int CreateSpace(const TChaosFontPtr& font, int width);
     // Tells the player in a notice box.

@@ -190,6 +190,14 @@ TImagePtr LoadImageFromSource(const std::string& path, int flags) {
     return LoadImageFromSource(LoadPixmapFromSource(path), flags);
 }
 
+TImagePtr LoadImageWithMaskColor(const std::string& path, int flags, int red, int green, int blue) {
+    const TDrawState saved = CurrentDrawState();
+    SetImageMaskColor(red, green, blue);
+    TImagePtr image = LoadImageFromSource(path, flags);
+    SetImageMaskColor(saved.maskRed, saved.maskGreen, saved.maskBlue);
+    return image;
+}
+
 TImagePtr LoadImageStrip(const std::string& path, int cellW, int cellH, int first, int count,
                          int flags) {
     if (cellW <= 0 || cellH <= 0 || first < 0 || count <= 0) return nullptr;

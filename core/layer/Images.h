@@ -24,6 +24,9 @@ using TImagePtr = std::shared_ptr<TImage>;
 // One-frame image from a pixmap (copied) or from a file/embedded file. Flags -1 mean 3.
 TImagePtr LoadImageFromSource(const std::string& path, int flags);
 TImagePtr LoadImageFromSource(const TPixmapPtr& pixmap, int flags);
+// The same from a file, masked with its own colour instead of the current mask colour (which
+// stays as it was).
+TImagePtr LoadImageWithMaskColor(const std::string& path, int flags, int red, int green, int blue);
 // A picture cut into count cells of cellW x cellH from cell first on; none when too few cells.
 TImagePtr LoadImageStrip(const std::string& path, int cellW, int cellH, int first, int count, int flags);
 // Frames without pixels; flags get 8 added.

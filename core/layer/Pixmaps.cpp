@@ -5,6 +5,7 @@
 #include "Streams.h"
 
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -114,6 +115,20 @@ void WritePixmapPixel(const TPixmapPtr& pixmap, int x, int y, int argb) {
 TPixmapPtr CopyPixmap(const TPixmapPtr& pixmap) {
     if (!pixmap) return nullptr;
     return std::make_shared<TPixmap>(*pixmap);
+}
+
+TPixmapPtr PixmapWindow(const TPixmapPtr& pixmap, int x, int y, int width, int height) {
+    if (!pixmap || x < 0 || y < 0 || width < 0 || height < 0 ||
+        static_cast<int64_t>(x) + width > pixmap->width || static_cast<int64_t>(y) + height > pixmap->height)
+        return nullptr;
+    const int bpp = PixmapBytesPerPixel(pixmap->format);
+    TPixmapPtr out = CreateBlankPixmap(width, height, pixmap->format, 4);
+    if (!out || bpp == 0 || pixmap->pixels.size() < static_cast<size_t>(pixmap->pitch) * pixmap->height) return nullptr;
+    for (int row = 0; row < height && width > 0; ++row)
+        memcpy(out->pixels.data() + static_cast<size_t>(row) * out->pitch,
+               pixmap->pixels.data() + static_cast<size_t>(y + row) * pixmap->pitch + static_cast<size_t>(x) * bpp,
+               static_cast<size_t>(width) * bpp);
+    return out;
 }
 
 TPixmapPtr DecodePixmapFromMemory(const uint8_t* data, size_t size) {

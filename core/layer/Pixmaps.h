@@ -33,6 +33,9 @@ int ReadPixmapPixel(const TPixmapPtr& pixmap, int x, int y);
 void WritePixmapPixel(const TPixmapPtr& pixmap, int x, int y, int argb);
 // A deep copy.
 TPixmapPtr CopyPixmap(const TPixmapPtr& pixmap);
+// The width x height block at (x, y) as a pixmap of its own, same format (pixmaps own their
+// pixels, so a window is a copy); none unless the block lies inside the pixmap.
+TPixmapPtr PixmapWindow(const TPixmapPtr& pixmap, int x, int y, int width, int height);
 
 // Largest picture any loader accepts; bigger ones are refused before decoding.
 constexpr int kMaxPictureSide = 16384;

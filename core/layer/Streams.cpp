@@ -399,3 +399,20 @@ std::string NormalisePathSeparators(const std::string& path, int stripTrailing) 
 void InitStandardIoModule() {}
 void InitLinkedListModule() {}
 void InitMemoryBankModule() {}
+
+int ReadStreamInt(const TStreamPtr& stream) {
+    uint8_t b[4];
+    if (!stream) return 0;
+    if (stream->Read(b, 4) != 4) {
+        stream->error = true;
+        return 0;
+    }
+    return static_cast<int>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
+}
+
+float ReadStreamFloat(const TStreamPtr& stream) {
+    uint32_t bits = static_cast<uint32_t>(ReadStreamInt(stream));
+    float value;
+    memcpy(&value, &bits, sizeof value);
+    return value;
+}

@@ -44,6 +44,10 @@ void SetStreamPosition(const TStreamPtr& stream, int position);
 void CloseFileStream(const TStreamPtr& stream);
 void CloseStreamObject(const TStreamPtr& stream);
 std::string ReadTextLine(const TStreamPtr& stream);
+// A 4-byte little-endian integer or IEEE single float; 0 when fewer than 4 bytes are left, and
+// the stream's error flag then tells the short read from a real 0.
+int ReadStreamInt(const TStreamPtr& stream);
+float ReadStreamFloat(const TStreamPtr& stream);
 int WriteTextLine(const TStreamPtr& stream, const std::string& text);
 
 std::string ReadEnvironmentVariable(const std::string& name);

@@ -2,6 +2,7 @@
 // made from small valid ones with a fixed seed. Every case must decode or be refused cleanly:
 // no crash, no sanitizer report, no hang, no allocation beyond the picture size bound.
 #include "core/layer/Pixmaps.h"
+#include "tests/fuzz/ByteMutator.h"
 #include "tests/support/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -108,11 +109,9 @@ std::vector<Bytes> TgaSeeds() {
 // Sizes that probe the bound and the arithmetic around it.
 const uint32_t kHugeSizes[] = {0, 1, 2, 16383, 16384, 16385, 20000, 65535, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
 
-class Mutator {
+class Mutator : public fuzzing::ByteMutator {
 public:
-    explicit Mutator(uint32_t seed) : rng_(seed) {}
-
-    uint32_t Next(uint32_t below) { return below ? static_cast<uint32_t>(rng_() % below) : 0; }
+    explicit Mutator(uint32_t seed) : ByteMutator(seed) {}
 
     Bytes Mutate(const Bytes& seed, Format format) {
         Bytes b = seed;
@@ -121,7 +120,8 @@ public:
         // compresses them again.
         if (format == Format::Png && Next(4) == 0) return MutatePngRows(b);
         int count = 1 + static_cast<int>(Next(3));
-        for (int i = 0; i < count && !b.empty(); ++i) MutateOnce(b, format);
+        for (int i = 0; i < count && !b.empty(); ++i)
+            if (!MutateOnce(b)) SetHugeSize(b, format);
         // Most PNG damage would end at the first checksum; mending the checksums of half the
         // cases lets the damage reach the chunk parser and the image data.
         if (format == Format::Png && Next(2) == 0) FixPngChecksums(b);
@@ -129,44 +129,6 @@ public:
     }
 
 private:
-    void MutateOnce(Bytes& b, Format format) {
-        uint32_t size = static_cast<uint32_t>(b.size());
-        switch (Next(7)) {
-            case 0:  // flip bits
-                for (uint32_t n = 1 + Next(4); n > 0; --n) b[Next(size)] ^= static_cast<uint8_t>(1u << Next(8));
-                break;
-            case 1: {  // set bytes, often to an edge value
-                static const uint8_t edges[] = {0x00, 0xFF, 0x7F, 0x80, 0x01, 0xFE};
-                for (uint32_t n = 1 + Next(4); n > 0; --n)
-                    b[Next(size)] = Next(2) ? edges[Next(6)] : static_cast<uint8_t>(Next(256));
-                break;
-            }
-            case 2:  // truncate
-                b.resize(Next(size));
-                break;
-            case 3: {  // insert junk
-                Bytes junk(1 + Next(32));
-                for (auto& j : junk) j = static_cast<uint8_t>(Next(256));
-                b.insert(b.begin() + Next(size + 1), junk.begin(), junk.end());
-                break;
-            }
-            case 4: {  // delete a range
-                uint32_t at = Next(size), len = 1 + Next(16);
-                b.erase(b.begin() + at, b.begin() + std::min(size, at + len));
-                break;
-            }
-            case 5: {  // copy a range elsewhere, as a repeated chunk or marker would be
-                uint32_t from = Next(size), len = 1 + Next(24), to = Next(size);
-                Bytes part(b.begin() + from, b.begin() + std::min(size, from + len));
-                b.insert(b.begin() + to, part.begin(), part.end());
-                break;
-            }
-            default:
-                SetHugeSize(b, format);
-                break;
-        }
-    }
-
     uint32_t HugeSize() { return kHugeSizes[Next(sizeof kHugeSizes / sizeof kHugeSizes[0])]; }
 
     void SetHugeSize(Bytes& b, Format format) {
@@ -251,8 +213,6 @@ private:
             at += len + 12;
         }
     }
-
-    std::mt19937 rng_;
 };
 
 void Fuzz(Format format, const std::vector<Bytes>& seeds, uint32_t rngSeed, const char* name) {
