@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -91,6 +92,11 @@ TEST_F(RealDialogs, ChooserTakesTypedAndPastedPaths) {
     char homePattern[] = "/tmp/plarn-home-XXXXXX", otherPattern[] = "/tmp/plarn-other-XXXXXX";
     ASSERT_TRUE(mkdtemp(homePattern) && mkdtemp(otherPattern));
     std::string home = homePattern, other = otherPattern;
+    // The toolkit writes its preferences into the home folder as the program ends, so both
+    // folders go after that.
+    static std::string folders[2];
+    folders[0] = home, folders[1] = other;
+    std::atexit([] { for (const std::string& f : folders) std::filesystem::remove_all(f); });
     std::ofstream(home + "/board.png") << "x";  // the chooser offers it while "board." is typed
     setenv("HOME", home.c_str(), 1);
     const std::string title = "Save a typed puzzle";
@@ -118,9 +124,6 @@ TEST_F(RealDialogs, ChooserTakesTypedAndPastedPaths) {
         path = AskForFilePath(title, "PNG's + puzzle-datas:png", 1, home + "/board.png");
     }
     EXPECT_EQ(path, pasted);
-    std::remove((home + "/board.png").c_str());
-    rmdir(home.c_str());
-    rmdir(other.c_str());
 }
 
 TEST_F(RealDialogs, QuestionAnsweredWithEnterOrEscape) {
