@@ -23,6 +23,7 @@
 #include "ui/TMacDockImitat_Vertikal_Right.h"
 #include "ui/screens/TCredits.h"
 #include "ui/screens/THelp.h"
+#include "ui/screens/TIntro.h"
 
 namespace {
 void SaveConfigurationHandler() { SaveConfiguration(); }
@@ -69,6 +70,47 @@ int ToggleHelpScreen() {
 void DrawBackdrop() {
     SetDrawScale(BackgroundScale[0], BackgroundScale[1]);
     DrawImageTransformed(BackgroundImage, 0, 0, 0);
+}
+
+void PlayIntro(const TIntroPtr& intro) {
+    // Holding either mouse button or typing a character ends the rest of the intro.
+    auto goesOn = [&intro](int until) {
+        return intro->SpeedControl->Duration < until && !IsMouseButtonHeld(1) && !IsMouseButtonHeld(2) &&
+               LastTypedChar == 0;
+    };
+    // The intro draws at twice the window scale.
+    auto introFrame = [&intro](int (TIntro::*part)()) {
+        ScaleX = 2 * ScaleX;
+        ScaleY = ScaleX;
+        ((*intro).*part)();
+        ScaleX = ScaleX / 2;
+        ScaleY = ScaleX;
+        PresentFrame(-1);
+        CheckQuitRequest("Do you really want to end the program?");
+    };
+    while (goesOn(TIntro::kExitFrom)) {
+        LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
+        ResetDrawState();
+        DrawBackdrop();
+        introFrame(&TIntro::GoIn);
+    }
+    const bool menuFollows = LaunchState != 1 || CurrentPuzzle->fertig == 2;
+    while (goesOn(TIntro::kEnd)) {
+        LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
+        ResetDrawState();
+        DrawBackdrop();
+        if (menuFollows) {
+            // The menu fades in under the falling letters.
+            const float t = static_cast<float>(intro->SpeedControl->Duration - TIntro::kExitFrom) /
+                            static_cast<float>(TIntro::kEnd - TIntro::kExitFrom);
+            GlobalAlpha = RaiseToPower(t, 2);
+            SetDrawAlpha(GlobalAlpha);
+            SetDrawAlpha(1);
+        }
+        introFrame(&TIntro::GoOut);
+    }
+    // However the intro ended, the menu is drawn opaque from now on.
+    GlobalAlpha = 1.0f;
 }
 
 int StartProgram() {
@@ -194,9 +236,19 @@ void Main() {
     GridPreview = std::make_shared<TGitterPreview>();
     // 14. The rest of the configuration file; a saved unfinished puzzle is cut here.
     LaunchState = LoadConfiguration();
+    // 15. The intro, its music and clock start.
+    TIntroPtr intro = TIntro::start({"HAVE FUN", "WITH", "PLARN", "PUZZLE"});
     LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
-    // Resume or menu.
+    // 16. The intro, then resume or menu.
+    PlayIntro(intro);
+    intro.reset();
     SetDrawColor(255, 255, 255);
-    if (LaunchState == 1 && CurrentPuzzle->fertig != 2) ClearKeyboardState();
+    if (LaunchState == 1 && CurrentPuzzle->fertig != 2) {
+        // A restored unfinished puzzle: its pieces fly in and play goes on.
+        ClearKeyboardState();
+        CurrentPuzzle->FlyIn();
+    } else {
+        // The menu screen loop opens here.
+    }
     FrameLoop();
 }

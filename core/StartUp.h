@@ -1,6 +1,9 @@
 // The program's spine: start-up, intro, resume or menu, and the endless frame loop.
 #pragma once
+#include <memory>
 #include <string>
+
+class TIntro;
 
 // The program's top-level routine; a second call returns 0 at once.
 int StartProgram();
@@ -21,3 +24,7 @@ std::string ConfigurationPath();
 int ToggleHelpScreen();
 // Draws the backdrop over the whole window.
 void DrawBackdrop();
+
+// The intro's entrance and exit, with the menu fading in under the exit when the menu follows;
+// a held mouse button or a typed character ends it. GlobalAlpha is 1 again when it returns.
+void PlayIntro(const std::shared_ptr<TIntro>& intro);

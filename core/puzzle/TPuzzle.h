@@ -1,6 +1,7 @@
 // The one puzzle: the picture cut into pieces, their places on the board, the joined groups.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,10 +12,15 @@
 
 class TProgressBar;
 class TCongratulations;
+class TSpeedControl;
 
 // The selectable piece counts and the smaller side of each count's grid.
 extern const int kPossibleSum[24];
 extern const int kPossibleFactor[24];
+
+// How a character typed during the fly-in opens the menu; start-up sets it, so the puzzle needs
+// no knowledge of the menu. Empty: the character only ends the fly-in early.
+extern std::function<int()> PuzzleMenuDoor;
 
 class TPuzzle {
 public:
@@ -77,6 +83,14 @@ public:
     void BuildNeighbourTables();
     // Whether piece (i, j) and its neighbour on side n lie so that they join.
     bool PairSnaps(int i, int j, int n) const;
+
+    // The pieces fly in from outside the window to where they lie, over 1500 ms with a sound.
+    // Only draws: positions, turns, order and groups stay as they are. Needs a cut puzzle.
+    int FlyIn();
+    // Each piece's start point: one cell outside a random edge of the window.
+    void FlyInStarts(Grid2<int>& startX, Grid2<int>& startY) const;
+    // One fly-in frame at the time the clock holds: the backdrop and every piece on its way.
+    void FlyInFrame(TSpeedControl& clock, const Grid2<int>& startX, const Grid2<int>& startY) const;
 
     // The topmost piece under the pointer; sets Auswahl_i/Auswahl_j; -1 when none.
     int HitTest(int mx, int my);
