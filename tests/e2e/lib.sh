@@ -33,6 +33,17 @@ start_game() {
     HOME=$GAME_HOME "$PLARN_BINARY" >"$GAME_HOME/stdout.log" 2>"$GAME_HOME/stderr.log" &
     GAME_PID=$!
     GAME_WINDOW=$(timeout 30 xdotool search --sync --onlyvisible --classname plarnpuzzle | head -n 1)
+    [ "${KEEP_INTRO:-}" ] || skip_intro
+}
+
+# Cuts the intro short as a player may: the left button held down (from before the intro starts)
+# in the window's bottom-right corner, where no piece lies, then let go.
+skip_intro() {
+    [ -n "$GAME_WINDOW" ] || return 0
+    eval "$(xdotool getwindowgeometry --shell "$GAME_WINDOW")"
+    xdotool mousemove --window "$GAME_WINDOW" $((WIDTH - 3)) $((HEIGHT - 3)) mousedown 1
+    sleep 1.5
+    xdotool mouseup 1
 }
 
 # Waits up to $2 seconds for the game to end; sets GAME_STATUS to its exit status (or
