@@ -1,63 +1,97 @@
-// The intro drawn under a real X display: "WITH" shows only once it has zoomed up.
+// The intro and the fly-in drawn under a real X display, each compared with frames of its own.
 #include <gtest/gtest.h>
 
-#include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
+#include "core/StartUp.h"
+#include "core/TSpeedControl.h"
+#include "core/Utilities.h"
 #include "core/layer/AudioOutput.h"
-#include "core/layer/Drawing.h"
-#include "core/layer/Window.h"
 #include "font/ChaosFontModule.h"
+#include "tests/core/puzzle/PuzzleWindow.h"
 #include "tests/ui/ScreenShots.h"
 #include "ui/screens/TIntro.h"
 
 namespace {
-constexpr int kW = 1200, kH = 900;
-
-// An intro frame at t ms over the backdrop, as start-up draws it; returns the pixels of the band
-// across the window's middle, where "WITH" stands.
-TPixmapPtr FrameAt(const TIntroPtr& intro, const TImagePtr& backdrop, int t) {
-    ClearBackBuffer();
-    SetDrawColor(255, 255, 255);  // the letters leave their own colour
-    SetDrawAlpha(1);
+// Window pixels (every other one) that differ between two captures of the whole window.
+int Differing(const TPixmapPtr& a, const TPixmapPtr& b) {
+    int n = 0;
+    for (int y = 0; y < 900; y += 2)
+        for (int x = 0; x < 1200; x += 2) n += ReadPixmapPixel(a, x, y) != ReadPixmapPixel(b, x, y);
+    return n;
+}
+TPixmapPtr Capture() { return CaptureScreenToPixmap(0, 0, 1200, 900); }
+// The backdrop in white, as every frame of start-up's loops begins.
+void Backdrop() {
+    SetDrawColor(255, 255, 255);
     SetDrawRotation(0);
     SetDrawHandle(0, 0);
-    SetDrawScale(1.5f, 1.5f);
-    DrawImageTransformed(backdrop, 0, 0, 0);
-    intro->SpeedControl->StartAt(1000);
-    intro->SpeedControl->UpdateTimeAt(1000 + t);
-    ScaleX = ScaleY = 1.6f;
-    t < TIntro::kExitFrom ? intro->GoInAtDuration() : intro->GoOutAtDuration();
-    ScaleX = ScaleY = 0.8f;
-    return CaptureScreenToPixmap(0, kH / 2 - 60, kW, 120);
+    ClearBackBuffer();
+    DrawBackdrop();
 }
 }  // namespace
 
-TEST(IntroDrawing, WithZoomsUpUnderTheFirstLine) {
+TEST(IntroDrawing, WithShowsOnlyOnceZoomedUp) {
     PreferAudioOutput("silent");
-    RegisterEmbeddedMedia();
+    OpenPuzzleWindow();
     ChaosFontModuleInit();
-    OpenGraphicsWindow(kW, kH, 0, 60, 0);
-    SetDrawBlendMode(3);
     SelectTextFont(LoadAutoSizedChaosFont("incbin::medien/etc/bitmapfont.png", 92, 95, 48, GlyphOrder, 0, 0));
-    TImagePtr backdrop = LoadImageFromSource("incbin::medien/etc/Background.jpg", -1);
-    ScreenWidth = kW;
-    ScreenHeight = kH;
-    ScaleX = ScaleY = 0.8f;
     TIntroPtr intro = TIntro::start({"HAVE FUN", "WITH", "PLARN", "PUZZLE"});
-
-    // At 2400 ms "HAVE FUN" stands above the band and "WITH" is not drawn yet.
-    TPixmapPtr before = FrameAt(intro, backdrop, 2400);
-    TPixmapPtr after = FrameAt(intro, backdrop, 4800);
+    // The band across the window's middle, where "WITH" stands, at t ms.
+    auto band = [&](int t) {
+        Backdrop();
+        intro->SpeedControl->StartAt(1000);
+        intro->SpeedControl->UpdateTimeAt(1000 + t);
+        ScaleX = ScaleY = 1.6f;
+        t < TIntro::kExitFrom ? intro->GoInAtDuration() : intro->GoOutAtDuration();
+        ScaleX = ScaleY = 0.8f;
+        TPixmapPtr all = Capture();
+        for (int y = 0; y < 900; ++y)
+            if (y < 390 || y >= 510)
+                for (int x = 0; x < 1200; ++x) WritePixmapPixel(all, x, y, 0);
+        return all;
+    };
+    TPixmapPtr bare = band(9999);  // everything has fallen out
+    EXPECT_EQ(Differing(band(2400), bare), 0);  // "HAVE FUN" in place above it, "WITH" not yet
+    EXPECT_GT(Differing(band(4800), bare), 5000);
     shots::Save("intro-entrance.png");
-    TPixmapPtr bare = FrameAt(intro, backdrop, 9999);  // everything has fallen out
-    int changedBefore = 0, changedAfter = 0;
-    for (int y = 0; y < 120; ++y)
-        for (int x = 0; x < kW; ++x) {
-            changedBefore += ReadPixmapPixel(before, x, y) != ReadPixmapPixel(bare, x, y);
-            changedAfter += ReadPixmapPixel(after, x, y) != ReadPixmapPixel(bare, x, y);
-        }
-    EXPECT_EQ(changedBefore, 0);
-    EXPECT_GT(changedAfter, 20000);  // four letters at 1.28 times their 92 x 95 cells
-    FrameAt(intro, backdrop, 8200);
+    band(8200);
     shots::Save("intro-exit.png");
+}
+
+TEST(FlyInDrawing, FromOutsideTheWindowToThePieces) {
+    OpenPuzzleWindow();
+    GridPreview->Gitter_berechnen(3, 960, 720);  // 12 pieces
+    TPuzzle& p = *CurrentPuzzle;
+    p.Gitter_importieren();
+    int ow = 0, oh = 0;
+    p.Bild = LoadImageFitted("incbin::medien/Reihe1/Rose.jpg", 960, 720, ow, oh);
+    p.zerschneiden();
+    Grid2<int> sx, sy;
+    p.FlyInStarts(sx, sy);
+    TSpeedControl clock;
+    auto frameAt = [&](int t) {
+        SetDrawColor(255, 255, 255);  // the caller's colour, not the cutting's
+        clock.StartAt(1000);
+        clock.UpdateTimeAt(1000 + t);
+        p.FlyInFrame(clock, sx, sy);
+        return Capture();
+    };
+    // At the start every piece is half size one cell outside an edge: nothing shows.
+    TPixmapPtr start = frameAt(0);
+    Backdrop();
+    EXPECT_EQ(Differing(start, Capture()), 0);
+    frameAt(700);
+    shots::Save("flyin-midflight.png");
+    // At the end the frame is the board as play draws it.
+    TPixmapPtr end = frameAt(1500);
+    Backdrop();
+    SetDrawScale(1, 1);
+    for (int k = 0; k < 12; ++k) {
+        const int q = (*p.Reihenfolge)[k], i = q / p.Reihen, j = q % p.Reihen;
+        SetDrawRotation(p.Puzzleteil_Drehwinkel(i, j));
+        DrawImageTransformed(p.Puzzleteil(i, j), p.Puzzleteil_X(i, j), p.Puzzleteil_Y(i, j), 0);
+    }
+    EXPECT_EQ(Differing(end, Capture()), 0);
+    CurrentPuzzle = nullptr;
+    GridPreview = nullptr;
 }
