@@ -16,6 +16,7 @@
 #include "core/puzzle/TGitterPreview.h"
 #include "core/puzzle/TPuzzle.h"
 #include "font/ChaosFontModule.h"
+#include "ui/MenuScreen.h"
 #include "ui/THorizontalBar.h"
 #include "ui/TImagePreview.h"
 #include "ui/TMacDockImitat_Horizontal.h"
@@ -105,6 +106,7 @@ void PlayIntro(const TIntroPtr& intro) {
                             static_cast<float>(TIntro::kEnd - TIntro::kExitFrom);
             GlobalAlpha = RaiseToPower(t, 2);
             SetDrawAlpha(GlobalAlpha);
+            DrawMenuScreen();
             SetDrawAlpha(1);
         }
         introFrame(&TIntro::GoOut);

@@ -100,6 +100,13 @@ TEST_F(IntroTest, ScriptAtItsPhaseBounds) {
 TEST_F(IntroTest, LoopsEndOnTimeOrWhenSkipped) {
     EXPECT_GE(PlayFrom(9800), TIntro::kEnd);
     EXPECT_EQ(LastTypedChar, 0);
+    // The menu fading in under the exit: no configuration, or a finished puzzle restored.
+    for (int finished : {0, 2}) {
+        SetUp();
+        LaunchState = finished ? 1 : 0;
+        CurrentPuzzle->fertig = static_cast<uint8_t>(finished);
+        EXPECT_GE(PlayFrom(9800), TIntro::kEnd);
+    }
     // Either mouse button held: not one frame, of the entrance nor of the exit.
     for (int button : {1, 2}) {
         SetUp();
