@@ -17,6 +17,7 @@
 #include "core/puzzle/TPuzzle.h"
 #include "font/ChaosFontModule.h"
 #include "ui/MenuScreen.h"
+#include "ui/RunMainMenu.h"
 #include "ui/THorizontalBar.h"
 #include "ui/TImagePreview.h"
 #include "ui/TMacDockImitat_Horizontal.h"
@@ -166,7 +167,7 @@ void FrameLoop() {
         if (TakeKeyHits(kKeyF1) != 0) {
             ToggleHelpScreen();
         } else if (LastTypedChar != 0) {
-            // A typed character opens the menu here.
+            RunMainMenu();  // returns when play goes on
         }
         CheckQuitRequest("Do you really want to close?");
         LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
@@ -238,6 +239,8 @@ void Main() {
     GridPreview = std::make_shared<TGitterPreview>();
     // 14. The rest of the configuration file; a saved unfinished puzzle is cut here.
     LaunchState = LoadConfiguration();
+    // A character typed during a fly-in opens the menu; the puzzle reaches it only through here.
+    PuzzleMenuDoor = RunMainMenu;
     // 15. The intro, its music and clock start.
     TIntroPtr intro = TIntro::start({"HAVE FUN", "WITH", "PLARN", "PUZZLE"});
     LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
@@ -250,7 +253,7 @@ void Main() {
         ClearKeyboardState();
         CurrentPuzzle->FlyIn();
     } else {
-        // The menu screen loop opens here.
+        RunMainMenu();
     }
     FrameLoop();
 }

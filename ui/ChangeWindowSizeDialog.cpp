@@ -20,6 +20,8 @@
 #include "ui/TMacDockImitat_Horizontal.h"
 #include "ui/TMacDockImitat_Vertikal_Left.h"
 #include "ui/TMacDockImitat_Vertikal_Right.h"
+#include "ui/screens/TCredits.h"
+#include "ui/screens/THelp.h"
 
 namespace {
 // The smallest scale: a 400 x 300 window.
@@ -153,6 +155,8 @@ int ChangeWindowSize(int w, int h) {
 void TChangeSizeDialog::Enter() {
     ClearKeyboardState();
     ClearMouseState();
+    if (HelpScreen) CloseHelpScreen();
+    if (CreditsScreen) CloseCreditsScreen();
     OldWidth = ScreenWidth;
     OldHeight = ScreenHeight;
     Corner = LoadImageFromSource("incbin::medien/etc/AppleFensterecke.png", -1);
