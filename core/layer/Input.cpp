@@ -15,6 +15,10 @@ struct InputState {
     std::deque<int> typed;
     int mouseX = 0, mouseY = 0, wheel = 0;
     bool buttons[4] = {};
+    // A press and release that reach us between two frames would otherwise never be seen held:
+    // the release waits until the game has read the button once.
+    bool releasePending[4] = {};
+    bool readSincePress[4] = {};
 };
 InputState S;
 
@@ -52,11 +56,20 @@ void ClearKeyboardState() {
 int ReadMouseX() { return S.mouseX; }
 int ReadMouseY() { return S.mouseY; }
 int ReadMouseWheel() { return S.wheel; }
-int IsMouseButtonHeld(int button) { return button >= 1 && button <= 3 && S.buttons[button] ? 1 : 0; }
+int IsMouseButtonHeld(int button) {
+    if (button < 1 || button > 3) return 0;
+    S.readSincePress[button] = true;
+    return S.buttons[button] ? 1 : 0;
+}
 
 void ClearMouseState() {
-    for (bool& b : S.buttons) b = false;
+    for (int b = 0; b < 4; ++b) S.buttons[b] = S.releasePending[b] = false;
     S.wheel = 0;
+}
+
+void SettleMouseButtons() {
+    for (int b = 1; b <= 3; ++b)
+        if (S.releasePending[b] && S.readSincePress[b]) S.buttons[b] = S.releasePending[b] = false;
 }
 
 void InputKeyDown(int key) {
@@ -72,7 +85,16 @@ void InputTypedChar(int code) {
 }
 void InputMouseMove(int x, int y) { S.mouseX = x; S.mouseY = y; }
 void InputMouseButton(int button, bool down) {
-    if (button >= 1 && button <= 3) S.buttons[button] = down;
+    if (button < 1 || button > 3) return;
+    if (down) {
+        S.buttons[button] = true;
+        S.releasePending[button] = false;
+        S.readSincePress[button] = false;
+    } else if (S.buttons[button] && !S.readSincePress[button]) {
+        S.releasePending[button] = true;
+    } else {
+        S.buttons[button] = false;
+    }
 }
 void InputMouseWheel(int steps) { S.wheel += steps; }
 void InputQuitRequest() { S.quit = true; }

@@ -19,6 +19,8 @@ int IsMouseButtonHeld(int button);
 void ClearMouseState();
 // Collects pending window events (PresentFrame does this too).
 void PollWindowEvents();
+// Lets go of buttons whose release came before the game had seen them held (each poll).
+void SettleMouseButtons();
 
 // The event sink the window back ends feed (also used by tests to play input).
 void InputKeyDown(int key);

@@ -382,6 +382,7 @@ int GetGraphicsWidth() { return W.open ? W.width : 0; }
 int GetGraphicsHeight() { return W.open ? W.height : 0; }
 
 void PollWindowEvents() {
+    SettleMouseButtons();
     if (!W.display || !W.window) return;
     while (XPending(W.display)) {
         XEvent e;

@@ -126,3 +126,19 @@ TEST(Input, MouseWheelSumsUntilCleared) {
     EXPECT_EQ(ReadMouseWheel(), 0);
     EXPECT_EQ(IsMouseButtonHeld(2), 0);
 }
+
+TEST(Input, AQuickClickBetweenTwoFramesIsSeenHeldOnce) {
+    ClearMouseState();
+    InputMouseButton(1, true);
+    InputMouseButton(1, false);  // both within one poll
+    PollWindowEvents();          // a second poll before the game looked keeps it
+    EXPECT_EQ(IsMouseButtonHeld(1), 1);
+    EXPECT_EQ(IsMouseButtonHeld(1), 1);  // the whole frame sees it
+    PollWindowEvents();
+    EXPECT_EQ(IsMouseButtonHeld(1), 0);
+    // A press the game has seen lets go at once.
+    InputMouseButton(3, true);
+    EXPECT_EQ(IsMouseButtonHeld(3), 1);
+    InputMouseButton(3, false);
+    EXPECT_EQ(IsMouseButtonHeld(3), 0);
+}
