@@ -13,12 +13,14 @@ for case in 1920x1080:1349x1012 1280x1024:1200x900 800x600:750x562; do
     check "title on $desktop" test "$(xdotool getwindowname "$GAME_WINDOW")" = "PlarnPuzzle"
     check "size $expected on $desktop" test "$(window_size "$GAME_WINDOW")" = "$expected"
     if [ "$desktop" = 1920x1080 ]; then
-        # The backdrop fills the window: its mean colour matches the picture's.
+        # The backdrop fills the window: along the top, above the menu, its mean colour matches
+        # the picture's there.
         sleep 1
         shot=$(mktemp --suffix=.png)
         import -window "$GAME_WINDOW" "$shot"
-        got=$(convert "$shot" -resize 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
-        want=$(convert "$PLARN_SOURCE_DIR/medien/etc/Background.jpg" -resize 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
+        top='-crop 900x100+225+0 +repage -resize 1x1! -format %[fx:int(255*r)]_%[fx:int(255*g)]_%[fx:int(255*b)] info:'
+        got=$(convert "$shot" $top | tr _ ' ')
+        want=$(convert "$PLARN_SOURCE_DIR/medien/etc/Background.jpg" -resize 1349x1012! $top | tr _ ' ')
         close_enough() { set -- $1 $2; [ $(( ($1-$4)*($1-$4) + ($2-$5)*($2-$5) + ($3-$6)*($3-$6) )) -le 300 ]; }
         check "backdrop shown ($got vs $want)" close_enough "$got" "$want"
         rm -f "$shot"
