@@ -177,10 +177,10 @@ TEST_F(ChaosFontTest, GamesStripGivesFortyGlyphs) {
         EXPECT_LE(g->G_Width, 75) << c;
     }
     SelectTextFont(font);
-    // The ink of the committed strip spans (C 4..66, R 4..65, E 4..61, A 4..68, T 4..73,
-    // I 4..53, N 4..69, G 4..67): 62 + 61 + 57 + 64 + 69 + 49 + 65 + 63.
-    EXPECT_EQ(MeasureTextWidth("CREATING"), 490);
-    EXPECT_EQ(MeasureTextWidth("HAVE FUN"), 68 + 64 + 70 + 57 + 48 + 58 + 69 + 65);
+    // The ink of the committed strip spans (C 4..44, R 4..44, E 4..41, A 4..45, T 4..48,
+    // I 4..37, N 4..46, G 4..44): 40 + 40 + 37 + 41 + 44 + 33 + 42 + 40.
+    EXPECT_EQ(MeasureTextWidth("CREATING"), 317);
+    EXPECT_EQ(MeasureTextWidth("HAVE FUN"), 43 + 41 + 44 + 37 + 48 + 38 + 44 + 42);
     EXPECT_EQ(MeasureTextWidth("Q"), 0);
     EXPECT_EQ(MeasureTextHeight(""), 95);
 }

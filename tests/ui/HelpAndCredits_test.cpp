@@ -85,6 +85,26 @@ TEST_F(Overlays, HelpWordsStandInOrderAndWobbleRockRestAndEnd) {
     StopSoundChannel(help->Kanal);
 }
 
+// The font's glyph widths decide whether the lines fit: at rest every letter of the help and
+// the credits stands at least 45 design units (3%) inside the 1500-unit-wide window.
+TEST_F(Overlays, HelpAndCreditLinesAtRestKeepClearOfTheWindowEdges) {
+    THelpPtr help = THelp::start();
+    TCreditsPtr credits = TCredits::start();
+    At(help, 16000);
+    At(credits, 21600);
+    StopSoundChannel(help->Kanal);
+    auto check = [](const TTextLinePtr& line, float zoom) {
+        const float s = ScaleX * zoom;
+        for (int i = 0; i <= line->LetterCount; ++i) {
+            const float left = line->LetterMidX[i] - s * line->LetterHalfWidth[i];
+            EXPECT_GE(left / ScaleX, 45) << line->Text;
+            EXPECT_LE((left + 2 * s * line->LetterHalfWidth[i]) / ScaleX, 1455) << line->Text;
+        }
+    };
+    for (const TTextLinePtr& line : help->TextLine) check(line, help->Zoom);
+    for (const TTextLinePtr& line : credits->TextLine) check(line, credits->Zoom);
+}
+
 TEST_F(Overlays, F1OpensTheHelpOverTheCreditsAndClosesItWithItsMusic) {
     CloseHelpScreen();  // none running: nothing happens
     LaunchState = 0;

@@ -21,6 +21,11 @@ INK_LEFT, INK_RIGHT, INK_TOP, INK_BOTTOM = 4, 79, 12, 84
 BASELINE = 77          # row of the baseline inside the cell
 CAP_HEIGHT = 54        # height of the capitals in pixels
 OUTLINE = 3            # width of the dark outline
+# The faces are condensed to this share of the typeface's width, so that the
+# longest help and credits lines fit across the window and the title's PLARN
+# and PUZZLE, set side by side, keep a gap between them.
+SQUEEZE = 0.56
+FAINTEST = 8           # alpha below this is dropped
 SHADOW = (-8, -5)      # the shadow lies up and to the left of the face
 TOP_COLOUR = np.array([255, 255, 255], float)
 BOTTOM_COLOUR = np.array([188, 192, 208], float)
@@ -37,26 +42,39 @@ def load_font(path):
     return ImageFont.truetype(path, size)
 
 
+def round_dilation(mask, radius):
+    """The mask grown by a disc, soft at its rim like a stroked outline."""
+    h, w = mask.shape
+    pad = radius + 1
+    padded = np.pad(mask, pad)
+    grown = np.zeros_like(mask)
+    for dy in range(-pad, pad + 1):
+        for dx in range(-pad, pad + 1):
+            weight = min(1.0, max(0.0, radius + 0.5 - np.hypot(dx, dy)))
+            if weight > 0:
+                shifted = padded[pad + dy:pad + dy + h, pad + dx:pad + dx + w]
+                grown = np.maximum(grown, shifted * weight)
+    return grown
+
+
 def glyph_layers(font, ch, squeeze):
     """Masks of the face and of the face plus outline, on a roomy canvas."""
-    big = Image.new("L", (400, 200))
-    face, outline = big.copy(), big.copy()
+    face = Image.new("L", (400, 200))
     origin = (100, 140)
     ImageDraw.Draw(face).text(origin, ch, font=font, fill=255, anchor="ls")
-    ImageDraw.Draw(outline).text(origin, ch, font=font, fill=255, anchor="ls",
-                                 stroke_width=OUTLINE, stroke_fill=255)
-    if squeeze < 1:
-        # Condense very wide glyphs around their left edge to fit the cell.
-        w = round(400 * squeeze)
-        face = face.resize((w, 200), Image.LANCZOS).crop((0, 0, 400, 200))
-        outline = outline.resize((w, 200), Image.LANCZOS).crop((0, 0, 400, 200))
-        origin = (round(100 * squeeze), 140)
-    return np.asarray(face, float) / 255, np.asarray(outline, float) / 255, origin
+    # Condense the face around its left edge; the outline is drawn round the
+    # condensed face afterwards, so it keeps its width on every side.
+    w = round(400 * squeeze)
+    face = face.resize((w, 200), Image.BOX).crop((0, 0, 400, 200))
+    origin = (round(100 * squeeze), 140)
+    face = np.asarray(face, float) / 255
+    return face, round_dilation(face, OUTLINE), origin
 
 
 def render_glyph(font, ch):
     max_width = INK_RIGHT - INK_LEFT + 1 + SHADOW[0]
-    squeeze = 1.0
+    squeeze = SQUEEZE
+    # A glyph still too wide for its cell is condensed further.
     while True:
         face, outline, origin = glyph_layers(font, ch, squeeze)
         cols = np.nonzero(outline.max(axis=0) > 0)[0]
@@ -90,6 +108,9 @@ def render_glyph(font, ch):
         alpha = new_alpha
 
     alpha8 = np.round(alpha * 255).astype(np.uint8)
+    # The game crops each glyph at its outermost pixels with any alpha at all:
+    # drop the faint rim nobody sees, so it does not widen the letters.
+    alpha8[alpha8 < FAINTEST] = 0
     ys, xs = np.nonzero(alpha8)
     # Place the glyph: left edge of its ink at INK_LEFT, baseline at BASELINE.
     ox = INK_LEFT - xs.min()
