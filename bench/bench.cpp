@@ -3,13 +3,16 @@
 //   draw     100 textured quads per frame; uploads of unchanged images
 //   decode   decoding a 1200 x 900 JPEG
 //   puzzle   cutting 100 pieces against the pacing floor, play per frame, picking, snapping, RSS
+//   idle     CPU of a still screen (backdrop alone, then a board of 100 pieces), renderer included
 #include <chrono>
 #include <cmath>
 #include <sstream>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "core/EmbeddedMedia.h"
@@ -36,6 +39,13 @@ long RssKiB() {
     while (std::getline(f, line))
         if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     return 0;
+}
+
+// User and system seconds of the whole process, the renderer's threads included.
+double ProcessCpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 // Seconds since this process started, from the kernel's record of its start.
@@ -148,7 +158,9 @@ int Decode() {
     return 0;
 }
 
-int Puzzle() {
+// The game window with a 100-piece grid over the Rose picture, after a few menu frames as in
+// the game (the picture, its grid and captions are on screen before the player creates it).
+TPuzzle& PrepareHundredPieces() {
     OpenGameWindow();
     TitleFont = LoadAutoSizedChaosFont("incbin::medien/etc/bitmapfont.png", 92, 95, 48, GlyphOrder, 0, 0);
     SelectTextFont(TitleFont);
@@ -160,8 +172,6 @@ int Puzzle() {
     GridPreview->Gitter_berechnen(23, GetImageWidth(ImagePreview->Image), GetImageHeight(ImagePreview->Image));
     TPuzzle& p = *CurrentPuzzle;
     p.Gitter_importieren();
-    // A few menu frames first, as in the game: the picture, its grid and captions are on screen
-    // before the player creates the puzzle.
     for (int f = 0; f < 30; ++f) {
         ResetDrawState();
         DrawBackdrop();
@@ -171,6 +181,21 @@ int Puzzle() {
         DrawTextString("100 PIECES", 100, 100);
         PresentFrame(-1);
     }
+    return p;
+}
+
+// One frame of the board as the game's frame loop draws it.
+void DrawBoardFrame(TPuzzle& p) {
+    ResetDrawState();
+    DrawBackdrop();
+    SetDrawScale(1, 1);
+    p.verwenden();
+    SetDrawRotation(0);
+    SetDrawColor(255, 255, 255);
+}
+
+int Puzzle() {
+    TPuzzle& p = PrepareHundredPieces();
     auto a = Clock::now();
     p.importieren();
     double cut = Ms(a, Clock::now());
@@ -188,20 +213,38 @@ int Puzzle() {
     InputMouseButton(1, true);
     p.verwenden();
     const int frames = 300;
-    double cpu = 0, whole = 0;
-    for (int f = 0; f < frames; ++f) {
+    double cpu = 0, present = 0;
+    double process0 = ProcessCpuSeconds();
+    auto drag = [&](int f) {
         InputMouseMove(600 + TruncateToInt(200 * std::cos(f * 0.05)), 500 + TruncateToInt(200 * std::sin(f * 0.05)));
+    };
+    for (int f = 0; f < frames; ++f) {
+        drag(f);
         auto b = Clock::now();
         ResetDrawState();
         DrawBackdrop();
         SetDrawScale(1, 1);
         p.verwenden();
-        cpu += Ms(b, Clock::now());
+        auto c = Clock::now();
+        cpu += Ms(b, c);
         PresentFrame(0);
-        whole += Ms(b, Clock::now());
+        present += Ms(c, Clock::now());
     }
     printf("play frame with 100 pieces, one dragged: %.3f ms of game CPU (logic and draw calls); "
-           "%.2f ms with the rendering and swap\n", cpu / frames, whole / frames);
+           "%.2f ms to render and swap it (%.2f ms with both); %.2f ms of process CPU per frame\n",
+           cpu / frames, present / frames, (cpu + present) / frames,
+           (ProcessCpuSeconds() - process0) * 1000 / frames);
+    // The same drag paced at 60 Hz: every frame differs, so every one must reach the screen.
+    long shown0 = CountShownFrames();
+    auto paced = Clock::now();
+    for (int f = 0; f < 120; ++f) {
+        drag(f);
+        DrawBoardFrame(p);
+        PresentFrame(-1);
+    }
+    double seconds = Ms(paced, Clock::now()) / 1000;
+    printf("paced drag: %ld of 120 frames shown in %.2f s (%.1f frames per second)\n",
+           CountShownFrames() - shown0, seconds, (CountShownFrames() - shown0) / seconds);
     InputMouseButton(1, false);
 
     // Picking: the hit test through the whole draw order where no piece lies (the worst case).
@@ -219,6 +262,36 @@ int Puzzle() {
     printf("snapping check after a release: %.4f ms\n", Ms(d, Clock::now()) / snaps);
     return 0;
 }
+// Presents the same picture for 13 s and reports the process's CPU over the last 10 s.
+void MeasureIdle(const char* what, const std::function<void()>& drawFrame) {
+    auto start = Clock::now();
+    auto runUntil = [&](double seconds) {
+        while (Ms(start, Clock::now()) < seconds * 1000) {
+            drawFrame();
+            PresentFrame(-1);
+        }
+    };
+    runUntil(3);
+    double cpu0 = ProcessCpuSeconds();
+    long shown0 = CountShownFrames();
+    auto a = Clock::now();
+    runUntil(13);
+    double wall = Ms(a, Clock::now()) / 1000;
+    printf("%s, nothing moving for 10 s from 3 s after it shows: %.1f%% of one core, %ld frames shown; "
+           "RSS %.1f MiB\n", what, 100 * (ProcessCpuSeconds() - cpu0) / wall, CountShownFrames() - shown0,
+           RssKiB() / 1024.0);
+}
+
+int Idle() {
+    TPuzzle& p = PrepareHundredPieces();
+    MeasureIdle("backdrop alone", [] {
+        ResetDrawState();
+        DrawBackdrop();
+    });
+    p.importieren();
+    MeasureIdle("board with 100 pieces", [&p] { DrawBoardFrame(p); });
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -228,6 +301,7 @@ int main(int argc, char** argv) {
     if (what == "decode") return Decode();
     if (what == "backdrop") return Backdrop();
     if (what == "puzzle") return Puzzle();
-    fprintf(stderr, "usage: plarn_bench startup|draw|decode|puzzle\n");
+    if (what == "idle") return Idle();
+    fprintf(stderr, "usage: plarn_bench startup|draw|decode|backdrop|puzzle|idle\n");
     return 2;
 }

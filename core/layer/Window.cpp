@@ -42,6 +42,7 @@ struct WindowState {
     TFramePacer pacer;
     std::vector<DisplayMode> modes;
     bool modesRead = false;
+    long shown = 0;
 };
 WindowState W;
 
@@ -399,10 +400,13 @@ void PresentFrame(int sync) {
     }
     if (layer::HasGl()) {
         glXSwapBuffers(W.display, W.window);
+        ++W.shown;
         ClearBackBuffer();
     }
     PollWindowEvents();
 }
+
+long CountShownFrames() { return W.shown; }
 
 int CountDisplayModes() {
     ReadDisplayModes();

@@ -25,6 +25,8 @@ int GetGraphicsWidth();
 int GetGraphicsHeight();
 // Shows the back buffer; with -1 sleeps to keep the window's frame rate.
 void PresentFrame(int sync);
+// How many frames reached the screen (for the benchmark).
+long CountShownFrames();
 int CountDisplayModes();
 // The mode list is read once and kept; this makes the next query read the desktop afresh (its
 // resolution may have changed since).
