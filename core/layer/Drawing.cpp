@@ -25,39 +25,14 @@ void RecomputeMatrix() {
 
 int Clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
-void ApplyBlendMode() {
-    if (!layer::HasGl()) return;
-    switch (D.blendMode) {
-        case 1:  // mask: no blending, pixels below half alpha are not drawn
-            glDisable(GL_BLEND);
-            glEnable(GL_ALPHA_TEST);
-            glAlphaFunc(GL_GEQUAL, 0.5f);
-            break;
-        case 3:
-            glEnable(GL_BLEND);
-            glDisable(GL_ALPHA_TEST);
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-            break;
-        case 4:
-            glEnable(GL_BLEND);
-            glDisable(GL_ALPHA_TEST);
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-            break;
-        case 5:
-            glEnable(GL_BLEND);
-            glDisable(GL_ALPHA_TEST);
-            glBlendFunc(GL_DST_COLOR, GL_ZERO);
-            break;
-        default:  // solid, and every unknown mode
-            glDisable(GL_BLEND);
-            glDisable(GL_ALPHA_TEST);
-            break;
-    }
+// The colour and alpha byte of later drawing, as recorded.
+uint32_t DrawRgba() {
+    return static_cast<uint32_t>(AlphaByte(D.alpha)) << 24 | static_cast<uint32_t>(D.red << 16 | D.green << 8 | D.blue);
 }
 
-void ApplyColor() {
-    glColor4ub(static_cast<GLubyte>(D.red), static_cast<GLubyte>(D.green),
-               static_cast<GLubyte>(D.blue), static_cast<GLubyte>(AlphaByte(D.alpha)));
+// Room for one untextured primitive in the current colour and blend mode.
+layer::TRecordedVertex* RecordShape(layer::TRecordedKind kind, int vertices, float size = 0) {
+    return layer::RecordDrawing(kind, vertices, D.blendMode, DrawRgba(), size, layer::TRecordedImage());
 }
 
 // A local point, relative to the handle, through the matrix at the drawing position.
@@ -97,8 +72,6 @@ void ApplyDrawStateToGl() {
     glDisable(GL_POLYGON_SMOOTH);
     glDisable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glClearColor(D.clearRed / 255.0f, D.clearGreen / 255.0f, D.clearBlue / 255.0f, 1.0f);
-    ApplyBlendMode();
 }
 }  // namespace layer
 
@@ -114,10 +87,7 @@ void SetDrawColor(int red, int green, int blue) {
     D.blue = Clamp255(blue);
 }
 void SetDrawAlpha(float alpha) { D.alpha = alpha; }
-void SetDrawBlendMode(int mode) {
-    D.blendMode = mode;
-    ApplyBlendMode();
-}
+void SetDrawBlendMode(int mode) { D.blendMode = mode; }
 void SetDrawRotation(float degrees) {
     D.rotation = degrees;
     RecomputeMatrix();
@@ -134,8 +104,6 @@ void SetBackgroundClearColor(int red, int green, int blue) {
     D.clearRed = Clamp255(red);
     D.clearGreen = Clamp255(green);
     D.clearBlue = Clamp255(blue);
-    if (layer::HasGl())
-        glClearColor(D.clearRed / 255.0f, D.clearGreen / 255.0f, D.clearBlue / 255.0f, 1.0f);
 }
 void SetImageMaskColor(int red, int green, int blue) {
     D.maskRed = Clamp255(red);
@@ -148,21 +116,16 @@ TImageFontPtr CurrentTextFont() { return CurrentFont ? CurrentFont : DefaultText
 
 void ClearBackBuffer() {
     if (!layer::HasGl()) return;
-    glClear(GL_COLOR_BUFFER_BIT);
+    layer::RecordClear(D.clearRed, D.clearGreen, D.clearBlue);
 }
 
 void FillRectangle(float x, float y, float width, float height) {
     if (!layer::HasGl()) return;
-    float px[4], py[4];
-    Place(x, y, 0, 0, px[0], py[0]);
-    Place(x, y, width, 0, px[1], py[1]);
-    Place(x, y, width, height, px[2], py[2]);
-    Place(x, y, 0, height, px[3], py[3]);
-    glDisable(GL_TEXTURE_2D);
-    ApplyColor();
-    glBegin(GL_QUADS);
-    for (int i = 0; i < 4; ++i) glVertex2f(px[i], py[i]);
-    glEnd();
+    layer::TRecordedVertex* v = RecordShape(layer::TRecordedKind::Quads, 4);
+    Place(x, y, 0, 0, v[0].x, v[0].y);
+    Place(x, y, width, 0, v[1].x, v[1].y);
+    Place(x, y, width, height, v[2].x, v[2].y);
+    Place(x, y, 0, height, v[3].x, v[3].y);
 }
 
 void DrawLineSegment(float x1, float y1, float x2, float y2, int lastPixel) {
@@ -172,66 +135,53 @@ void DrawLineSegment(float x1, float y1, float x2, float y2, int lastPixel) {
     float sx, sy, ex, ey;
     Place(x1, y1, 0, 0, sx, sy);
     Place(x1, y1, x2 - x1, y2 - y1, ex, ey);
-    glDisable(GL_TEXTURE_2D);
-    ApplyColor();
-    glLineWidth(D.lineWidth > 0 ? D.lineWidth : 1);
+    float width = D.lineWidth > 0 ? D.lineWidth : 1;
     // Half-pixel offsets put whole coordinates on pixel centres.
-    glBegin(GL_LINES);
-    glVertex2f(sx + 0.5f, sy + 0.5f);
-    glVertex2f(ex + 0.5f, ey + 0.5f);
-    glEnd();
+    layer::TRecordedVertex* v = RecordShape(layer::TRecordedKind::Lines, 2, width);
+    v[0].x = sx + 0.5f;
+    v[0].y = sy + 0.5f;
+    v[1].x = ex + 0.5f;
+    v[1].y = ey + 0.5f;
     if (lastPixel) {
-        glPointSize(D.lineWidth > 0 ? D.lineWidth : 1);
-        glBegin(GL_POINTS);
-        glVertex2f(ex + 0.5f, ey + 0.5f);
-        glEnd();
+        v = RecordShape(layer::TRecordedKind::Points, 1, width);
+        v->x = ex + 0.5f;
+        v->y = ey + 0.5f;
     }
 }
 
 void FillPolygon(const std::vector<float>& points) {
     if (!layer::HasGl() || points.size() < 6) return;
-    glDisable(GL_TEXTURE_2D);
-    ApplyColor();
-    glBegin(GL_POLYGON);
-    for (size_t k = 0; k + 1 < points.size(); k += 2) {
-        float sx, sy;
-        Place(0, 0, points[k], points[k + 1], sx, sy);
-        glVertex2f(sx, sy);
-    }
-    glEnd();
+    int n = static_cast<int>(points.size() / 2);
+    layer::TRecordedVertex* v = RecordShape(layer::TRecordedKind::Polygon, n);
+    for (int k = 0; k < n; ++k) Place(0, 0, points[2 * k], points[2 * k + 1], v[k].x, v[k].y);
 }
 
-namespace layer {
-// Draws a texture quad whose local corners are (u0, v0) and (u0 + w, v0 + h), placed at (x, y)
+namespace {
+// Records a texture quad whose local corners are (u0, v0) and (u0 + w, v0 + h), placed at (x, y)
 // through the matrix; the caller has already taken the handle into account.
-void DrawTexturedQuad(unsigned texture, float x, float y, float u0, float v0, float w, float h,
-                      float texW, float texH) {
+void RecordTexturedQuad(const layer::TRecordedImage& image, float x, float y, float u0, float v0, float w,
+                        float h, float texW, float texH) {
     float c[4][2] = {{u0, v0}, {u0 + w, v0}, {u0 + w, v0 + h}, {u0, v0 + h}};
     float t[4][2] = {{0, 0}, {texW, 0}, {texW, texH}, {0, texH}};
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    ApplyColor();
-    glBegin(GL_QUADS);
+    layer::TRecordedVertex* v =
+        layer::RecordDrawing(layer::TRecordedKind::Quads, 4, D.blendMode, DrawRgba(), 0, image);
     for (int i = 0; i < 4; ++i) {
-        float sx = x + D.originX + D.ix * c[i][0] + D.iy * c[i][1];
-        float sy = y + D.originY + D.jx * c[i][0] + D.jy * c[i][1];
-        glTexCoord2f(t[i][0], t[i][1]);
-        glVertex2f(sx, sy);
+        v[i].x = x + D.originX + D.ix * c[i][0] + D.iy * c[i][1];
+        v[i].y = y + D.originY + D.jx * c[i][0] + D.jy * c[i][1];
+        v[i].u = t[i][0];
+        v[i].v = t[i][1];
     }
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
 }
-}  // namespace layer
+}  // namespace
 
 void DrawImageTransformed(const TImagePtr& image, float x, float y, int frame) {
     if (!image || !layer::HasGl()) return;
     if (frame < 0 || frame >= static_cast<int>(image->frames.size())) return;
     float texW = 1, texH = 1;
-    unsigned tex = layer::TextureFor(*image, frame, texW, texH);
-    if (!tex) return;
-    layer::DrawTexturedQuad(tex, x, y, -image->handleX, -image->handleY,
-                            static_cast<float>(image->width), static_cast<float>(image->height),
-                            texW, texH);
+    layer::TRecordedImage drawn = layer::TextureFor(*image, frame, texW, texH);
+    if (!drawn.texture) return;
+    RecordTexturedQuad(drawn, x, y, -image->handleX, -image->handleY, static_cast<float>(image->width),
+                       static_cast<float>(image->height), texW, texH);
 }
 
 void DrawTextString(const std::string& text, float x, float y) {
@@ -243,11 +193,11 @@ void DrawTextString(const std::string& text, float x, float y) {
         if (!g) continue;
         if (g->image && !g->image->frames.empty()) {
             float texW = 1, texH = 1;
-            unsigned tex = layer::TextureFor(*g->image, 0, texW, texH);
-            if (tex)
-                layer::DrawTexturedQuad(tex, x, y, pen + g->x - D.handleX, g->y - D.handleY,
-                                        static_cast<float>(g->image->width),
-                                        static_cast<float>(g->image->height), texW, texH);
+            layer::TRecordedImage drawn = layer::TextureFor(*g->image, 0, texW, texH);
+            if (drawn.texture)
+                RecordTexturedQuad(drawn, x, y, pen + g->x - D.handleX, g->y - D.handleY,
+                                   static_cast<float>(g->image->width), static_cast<float>(g->image->height),
+                                   texW, texH);
         }
         pen += g->advance;
     }

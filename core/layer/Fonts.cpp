@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Drawing.h"
+#include "ImagesInternal.h"
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -114,8 +115,10 @@ const TImageFontGlyph* TImageFont::GlyphFor(int code) {
             g.advance = src->Advance();
             src->GetRect(g.x, g.y, g.width, g.height);
             TPixmapPtr pm = src->Pixels();
-            if (pm && pm->width > 0 && pm->height > 0)
-                g.image = LoadImageFromSource(pm, (style & 4) ? 6 : 0);
+            int flags = (style & 4) ? 6 : 0;
+            if (pm && pm->width > 0 && pm->height > 0) g.image = LoadImageFromSource(pm, flags);
+            // The source font keeps its glyphs, so the image need not keep a second copy.
+            if (g.image) g.image->source = [src, flags](int) { return layer::PixmapForImage(src->Pixels(), flags); };
         }
     }
     return &g;

@@ -1,5 +1,6 @@
 // Shared by the layer's own files only: the GL context's state and the window back end.
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace layer {
@@ -13,6 +14,32 @@ void ApplyDrawStateToGl();
 void ResetDrawStateForNewWindow();
 // Frees a texture if it belongs to the current context.
 void ReleaseTexture(unsigned texture, unsigned generation);
-// Makes sure the frame's texture is current; returns the texture name (0 when none).
-struct Frame;
+
+// The frame being drawn is recorded and reaches GL only when it has to: at PresentFrame when
+// it differs from the frame on screen (or the window was exposed), before the screen is read,
+// and before a texture that it uses changes.
+enum class TRecordedKind : uint32_t { Clear, Quads, Lines, Points, Polygon };
+struct TRecordedVertex { float x, y, u, v; };
+// Which pixels a texture holds: the image, its frame and the version of that frame's pixels.
+struct TRecordedImage {
+    unsigned texture = 0;
+    uint64_t id = 0;
+    int frame = 0;
+    unsigned version = 0;
+};
+// Room for the vertices of one more primitive, to be filled by the caller.
+TRecordedVertex* RecordDrawing(TRecordedKind kind, int vertices, int blend, uint32_t rgba, float size,
+                               const TRecordedImage& image);
+void RecordClear(int red, int green, int blue);
+// Sends what was recorded and not yet sent to GL.
+void FlushRecordedDrawing();
+// Names the drawing not yet sent to GL; changes whenever it is sent.
+unsigned long RecordSerial();
+// Sends the frame to GL unless it equals the frame on screen and nothing forces it; true when
+// the caller is to swap. Either way the next frame starts empty.
+bool RenderRecordedFrame(bool forced);
+// A new window shows nothing of the frames before.
+void ForgetRecordedFrames();
+// Deletes a texture once no recorded drawing can use it any more.
+void DeleteTextureLater(unsigned texture);
 }  // namespace layer

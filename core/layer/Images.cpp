@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "Drawing.h"
+#include "Numbers.h"
 #include "GlInternal.h"
 #include "ImagesInternal.h"
 #include "Window.h"
@@ -42,6 +43,8 @@ int NextPowerOfTwo(int v) {
 void Upload(TImage& image, TImageFrame& f) {
     const TPixmap& pm = *f.pixmap;
     if (f.texture && f.generation != layer::GlGeneration()) f.texture = 0;  // context is gone
+    // Drawing recorded with the old pixels must reach GL before they are replaced.
+    if (f.texture && f.drawnIn == layer::RecordSerial()) layer::FlushRecordedDrawing();
     if (!f.texture) {
         GLuint t = 0;
         glGenTextures(1, &t);
@@ -75,7 +78,20 @@ void Upload(TImage& image, TImageFrame& f) {
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     f.dirty = false;
+    f.texW = f.texH = 1;
+    if (tw != pm.width || th != pm.height) {
+        f.texW = static_cast<float>(pm.width) / tw;
+        f.texH = static_cast<float>(pm.height) / th;
+    }
     ++Uploads;
+}
+
+// Marks a frame's pixels as changed and never to be rebuilt from the source again.
+void PixelsChanged(TImage& image, TImageFrame& f) {
+    image.keepPixels = true;
+    f.dirty = true;
+    f.dropped = false;
+    ++f.version;
 }
 
 // Where a screen point falls in an image placed at (x, y) with rotation and scale: the inverse
@@ -90,7 +106,8 @@ struct Placement {
 bool MakePlacement(const TImagePtr& image, int frame, float x, float y, float rot, float sx,
                    float sy, Placement& p) {
     if (!image || frame < 0 || frame >= static_cast<int>(image->frames.size())) return false;
-    const TPixmapPtr& pm = image->frames[frame].pixmap;
+    image->keepPixels = true;
+    const TPixmapPtr& pm = layer::FramePixels(*image, frame);
     if (!pm) return false;
     double r = rot * M_PI / 180.0;
     p.ix = static_cast<float>(std::cos(r) * sx);
@@ -127,13 +144,16 @@ bool OpaqueAt(const Placement& p, float sx, float sy) {
 
 namespace layer {
 TPixmapPtr PixmapForImage(const TPixmapPtr& source, int flags) {
+    const TDrawState& d = CurrentDrawState();
+    return PixmapForImage(source, flags, (static_cast<uint32_t>(d.maskRed) << 16) | (d.maskGreen << 8) | d.maskBlue);
+}
+
+TPixmapPtr PixmapForImage(const TPixmapPtr& source, int flags, uint32_t maskRgb) {
     if (!source) return nullptr;
     int w = source->width, h = source->height;
     TPixmapPtr out = CreateBlankPixmap(w, h, 6, 4);
     if (!out) return nullptr;
-    const TDrawState& d = CurrentDrawState();
     bool mask = (flags & 1) && !PixmapHasAlpha(source->format);
-    uint32_t maskRgb = (static_cast<uint32_t>(d.maskRed) << 16) | (d.maskGreen << 8) | d.maskBlue;
     for (int y = 0; y < h; ++y) {
         uint8_t* row = &out->pixels[static_cast<size_t>(y) * out->pitch];
         for (int x = 0; x < w; ++x) {
@@ -146,24 +166,40 @@ TPixmapPtr PixmapForImage(const TPixmapPtr& source, int flags) {
     return out;
 }
 
-unsigned TextureFor(TImage& image, int frame, float& texW, float& texH) {
-    if (frame < 0 || frame >= static_cast<int>(image.frames.size())) return 0;
+const TPixmapPtr& FramePixels(TImage& image, int frame) {
     TImageFrame& f = image.frames[frame];
-    if (!f.pixmap || f.pixmap->width <= 0 || f.pixmap->height <= 0) return 0;
-    if (f.dirty || !f.texture || f.generation != GlGeneration()) Upload(image, f);
-    texW = texH = 1;
-    if (!HasNonPowerOfTwo()) {
-        texW = static_cast<float>(f.pixmap->width) / NextPowerOfTwo(f.pixmap->width);
-        texH = static_cast<float>(f.pixmap->height) / NextPowerOfTwo(f.pixmap->height);
+    if (f.dropped && !f.pixmap && image.source) f.pixmap = image.source(frame);
+    f.dropped = false;
+    return f.pixmap;
+}
+
+TRecordedImage TextureFor(TImage& image, int frame, float& texW, float& texH) {
+    TRecordedImage drawn;
+    if (frame < 0 || frame >= static_cast<int>(image.frames.size())) return drawn;
+    TImageFrame& f = image.frames[frame];
+    if (f.dirty || !f.texture || f.generation != GlGeneration()) {
+        const TPixmapPtr& pm = FramePixels(image, frame);
+        if (!pm || pm->width <= 0 || pm->height <= 0) return drawn;
+        Upload(image, f);
     }
-    return f.texture;
+    if (!f.pixmap && !f.dropped) return drawn;
+    // Pixels only ever drawn live on in the texture; the source has them should anyone look.
+    if (image.source && !image.keepPixels && f.pixmap) {
+        f.pixmap.reset();
+        f.dropped = true;
+    }
+    f.drawnIn = RecordSerial();
+    texW = f.texW;
+    texH = f.texH;
+    drawn.texture = f.texture;
+    drawn.id = image.id;
+    drawn.frame = frame;
+    drawn.version = f.version;
+    return drawn;
 }
 
 void ReleaseTexture(unsigned texture, unsigned generation) {
-    if (texture && HasGl() && generation == GlGeneration()) {
-        GLuint t = texture;
-        glDeleteTextures(1, &t);
-    }
+    if (texture && HasGl() && generation == GlGeneration()) DeleteTextureLater(texture);
 }
 }  // namespace layer
 
@@ -172,6 +208,11 @@ TImage::~TImage() {
 }
 
 long CountTextureUploads() { return Uploads; }
+
+uint64_t NewImageId() {
+    static uint64_t last = 0;
+    return ++last;
+}
 
 TImagePtr LoadImageFromSource(const TPixmapPtr& pixmap, int flags) {
     if (!pixmap || pixmap->width <= 0 || pixmap->height <= 0) return nullptr;
@@ -186,8 +227,36 @@ TImagePtr LoadImageFromSource(const TPixmapPtr& pixmap, int flags) {
     return image;
 }
 
+namespace {
+// Embedded files never change, so what was loaded from one can be loaded again when needed.
+bool Immutable(const std::string& path) { return ToLowerCase(path.substr(0, 8)) == "incbin::"; }
+
+uint32_t CurrentMaskRgb() {
+    const TDrawState& d = CurrentDrawState();
+    return (static_cast<uint32_t>(d.maskRed) << 16) | (d.maskGreen << 8) | d.maskBlue;
+}
+
+// Cell number cell of a picture already made an image's pixmap.
+TPixmapPtr CutCell(const TPixmapPtr& whole, int cell, int cellW, int cellH) {
+    int across = whole->width / cellW;
+    int cx = (cell % across) * cellW, cy = (cell / across) * cellH;
+    TPixmapPtr pm = CreateBlankPixmap(cellW, cellH, 6, 4);
+    if (!pm) return nullptr;
+    for (int y = 0; y < cellH; ++y)
+        memcpy(&pm->pixels[static_cast<size_t>(y) * pm->pitch],
+               &whole->pixels[static_cast<size_t>(cy + y) * whole->pitch + cx * 4], static_cast<size_t>(cellW) * 4);
+    return pm;
+}
+}  // namespace
+
 TImagePtr LoadImageFromSource(const std::string& path, int flags) {
-    return LoadImageFromSource(LoadPixmapFromSource(path), flags);
+    TImagePtr image = LoadImageFromSource(LoadPixmapFromSource(path), flags);
+    if (image && Immutable(path)) {
+        uint32_t mask = CurrentMaskRgb();
+        int f = image->flags;
+        image->source = [path, f, mask](int) { return layer::PixmapForImage(LoadPixmapFromSource(path), f, mask); };
+    }
+    return image;
 }
 
 TImagePtr LoadImageWithMaskColor(const std::string& path, int flags, int red, int green, int blue) {
@@ -206,24 +275,21 @@ TImagePtr LoadImageStrip(const std::string& path, int cellW, int cellH, int firs
     int across = sheet->width / cellW, down = sheet->height / cellH;
     if (static_cast<long long>(across) * down < static_cast<long long>(first) + count) return nullptr;
     flags = NormaliseFlags(flags);
-    TPixmapPtr whole = layer::PixmapForImage(sheet, flags);
+    uint32_t mask = CurrentMaskRgb();
+    TPixmapPtr whole = layer::PixmapForImage(sheet, flags, mask);
     if (!whole) return nullptr;
     auto image = std::make_shared<TImage>();
     image->width = cellW;
     image->height = cellH;
     image->flags = flags;
     image->frames.resize(count);
-    for (int k = 0; k < count; ++k) {
-        int cell = first + k;
-        int cx = (cell % across) * cellW, cy = (cell / across) * cellH;
-        TPixmapPtr pm = CreateBlankPixmap(cellW, cellH, 6, 4);
-        if (!pm) return nullptr;
-        for (int y = 0; y < cellH; ++y)
-            memcpy(&pm->pixels[static_cast<size_t>(y) * pm->pitch],
-                   &whole->pixels[static_cast<size_t>(cy + y) * whole->pitch + cx * 4],
-                   static_cast<size_t>(cellW) * 4);
-        image->frames[k].pixmap = pm;
-    }
+    for (int k = 0; k < count; ++k)
+        if (!(image->frames[k].pixmap = CutCell(whole, first + k, cellW, cellH))) return nullptr;
+    if (Immutable(path))
+        image->source = [path, flags, mask, first, cellW, cellH](int frame) -> TPixmapPtr {
+            TPixmapPtr again = layer::PixmapForImage(LoadPixmapFromSource(path), flags, mask);
+            return again ? CutCell(again, first + frame, cellW, cellH) : nullptr;
+        };
     return image;
 }
 
@@ -255,12 +321,13 @@ int CountImageFrames(const TImagePtr& image) { return image ? static_cast<int>(i
 TPixmapPtr LockImagePixels(const TImagePtr& image, int frame, int, int write) {
     if (!image || frame < 0 || frame >= static_cast<int>(image->frames.size())) return nullptr;
     TImageFrame& f = image->frames[frame];
-    if (!f.pixmap) {
+    image->keepPixels = true;
+    if (!layer::FramePixels(*image, frame)) {
         f.pixmap = CreateBlankPixmap(image->width, image->height, 6, 4);
         if (f.pixmap) std::fill(f.pixmap->pixels.begin(), f.pixmap->pixels.end(), 0);
-        f.dirty = true;
+        PixelsChanged(*image, f);
     }
-    if (write) f.dirty = true;
+    if (write) PixelsChanged(*image, f);
     return f.pixmap;
 }
 
@@ -272,7 +339,7 @@ void CaptureScreenToImage(const TImagePtr& image, int x, int y, int frame) {
     if (!grab) return;
     TImageFrame& f = image->frames[frame];
     f.pixmap = layer::PixmapForImage(grab, image->flags);
-    f.dirty = true;
+    PixelsChanged(*image, f);
 }
 
 int TestImagesOverlap(const TImagePtr& image1, float x1, float y1, int frame1, float rotation1,

@@ -1,14 +1,22 @@
 // Images: pictures in video memory, one or more frames, each backed by a pixmap in memory.
 #pragma once
+#include <functional>
 #include "Pixmaps.h"
 
 // Image flags: 1 masked, 2 filtered, 4 mipmapped, 8 dynamic.
 struct TImageFrame {
-    TPixmapPtr pixmap;        // none for a blank frame
+    TPixmapPtr pixmap;        // none for a blank frame, and while dropped
     unsigned texture = 0;     // GL texture name, 0 when not built
     unsigned generation = 0;  // GL context generation the texture belongs to
     bool dirty = true;        // pixmap changed since the texture was built
+    bool dropped = false;     // the pixmap was let go after upload; the image's source rebuilds it
+    unsigned version = 0;     // counts the changes of the pixels: a changed image is a changed frame
+    unsigned long drawnIn = 0;  // the recorded drawing that last used the texture
+    float texW = 1, texH = 1;   // texture coordinates of the far corner
 };
+
+// Tells images apart for as long as the program runs (addresses are reused, these are not).
+uint64_t NewImageId();
 
 struct TImage {
     int width = 0;
@@ -17,6 +25,10 @@ struct TImage {
     float handleY = 0;
     int flags = 3;
     std::vector<TImageFrame> frames;
+    uint64_t id = NewImageId();
+    // Rebuilds a frame's pixmap as loaded (none: the pixmaps are the only copy and stay).
+    std::function<TPixmapPtr(int frame)> source;
+    bool keepPixels = false;  // locked, captured into or tested for overlap: the pixmaps stay
     ~TImage();
 };
 using TImagePtr = std::shared_ptr<TImage>;

@@ -43,6 +43,7 @@ struct WindowState {
     std::vector<DisplayMode> modes;
     bool modesRead = false;
     long shown = 0;
+    bool exposed = true;  // the window lost what it showed: the next frame must be shown
 };
 WindowState W;
 
@@ -216,6 +217,13 @@ void HandleEvent(XEvent& e) {
             }
             break;
         }
+        case Expose:
+        case MapNotify:
+            W.exposed = true;
+            break;
+        case ConfigureNotify:
+            if (e.xconfigure.width != W.width || e.xconfigure.height != W.height) W.exposed = true;
+            break;
         case FocusOut:
             // Keys released while another window has the focus would otherwise stay held.
             for (int k = 0; k < 256; ++k)
@@ -360,6 +368,8 @@ TGraphicsPtr OpenWindow(int width, int height, int depth, int hertz, int flags, 
     W.width = width;
     W.height = height;
     W.open = true;
+    W.exposed = true;
+    layer::ForgetRecordedFrames();
     layer::ApplyDrawStateToGl();
     ClearBackBuffer();
     return std::make_shared<TGraphics>(TGraphics{width, height, depth, hertz, flags});
@@ -394,15 +404,21 @@ void PollWindowEvents() {
 
 void PresentFrame(int sync) {
     if (!W.open) return;
+    // A frame equal to the one on screen is neither rendered nor swapped; the pacing, the input
+    // and everything else go on as for any frame. A window uncovered since must be drawn again.
+    XEvent e;
+    while (W.window && XCheckTypedWindowEvent(W.display, W.window, Expose, &e)) W.exposed = true;
+    bool show = layer::HasGl() && layer::RenderRecordedFrame(W.exposed);
     if (sync == -1) {
         unsigned wait = W.pacer.Advance(MillisecondClock());
         if (wait) SleepMilliseconds(wait);
     }
-    if (layer::HasGl()) {
+    if (show) {
         glXSwapBuffers(W.display, W.window);
         ++W.shown;
-        ClearBackBuffer();
+        W.exposed = false;
     }
+    ClearBackBuffer();
     PollWindowEvents();
 }
 
@@ -434,6 +450,7 @@ TPixmapPtr CaptureScreenToPixmap(int x, int y, int width, int height) {
     int x0 = x < 0 ? 0 : x, x1 = x + width > W.width ? W.width : x + width;
     int y0 = y < 0 ? 0 : y, y1 = y + height > W.height ? W.height : y + height;
     if (x1 <= x0 || y1 <= y0) return pm;
+    layer::FlushRecordedDrawing();
     int cw = x1 - x0, ch = y1 - y0;
     std::vector<uint8_t> rgb(static_cast<size_t>(cw) * ch * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

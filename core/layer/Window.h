@@ -27,6 +27,9 @@ int GetGraphicsHeight();
 void PresentFrame(int sync);
 // How many frames reached the screen (for the benchmark).
 long CountShownFrames();
+// On (the default): a frame equal to the one on screen is neither rendered nor swapped, unless
+// the window was exposed or resized since. Off: every frame is shown (for comparison in tests).
+void SkipUnchangedFrames(bool skip);
 int CountDisplayModes();
 // The mode list is read once and kept; this makes the next query read the desktop afresh (its
 // resolution may have changed since).
