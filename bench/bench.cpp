@@ -295,6 +295,7 @@ int Idle() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    InitRuntimeCoreModule();  // as the game's start-up does first
     std::string what = argc > 1 ? argv[1] : "";
     if (what == "startup") return Startup();
     if (what == "draw") return Draw();

@@ -48,6 +48,7 @@ Recording OnScreen;        // the last frame shown
 bool OnScreenKnown = false;
 size_t Sent = 0;           // operations of Drawn already sent to GL
 unsigned long Serial = 1;  // names the drawing not yet sent
+unsigned long Presents = 0;
 bool RecordingEnabled = true;
 // Images held by other globals die at exit after this file's globals, so this list never dies.
 std::vector<unsigned>& DoomedTextures = *new std::vector<unsigned>;
@@ -178,6 +179,8 @@ void FlushRecordedDrawing() { SendPending(); }
 
 unsigned long RecordSerial() { return Serial; }
 
+unsigned long PresentCount() { return Presents; }
+
 bool RenderRecordedFrame(bool forced) {
     bool show = forced || !RecordingEnabled || !OnScreenKnown || !(Drawn == OnScreen);
     if (show) {
@@ -188,6 +191,7 @@ bool RenderRecordedFrame(bool forced) {
     Drawn.Clear();
     Sent = 0;
     ++Serial;
+    if (++Presents % 64 == 0) ReleaseIdleTextures();
     DeleteDoomedTextures();
     return show;
 }

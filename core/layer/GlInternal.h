@@ -42,4 +42,8 @@ bool RenderRecordedFrame(bool forced);
 void ForgetRecordedFrames();
 // Deletes a texture once no recorded drawing can use it any more.
 void DeleteTextureLater(unsigned texture);
+// Counts the frames presented, shown or not.
+unsigned long PresentCount();
+// Lets go of the textures not drawn for a while whose pixmaps are at hand to upload again.
+void ReleaseIdleTextures();
 }  // namespace layer

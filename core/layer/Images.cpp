@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <unordered_set>
 
 #include "Drawing.h"
 #include "Numbers.h"
@@ -21,6 +22,10 @@
 
 namespace {
 long Uploads = 0;
+// Images holding a texture, for letting go of the ones long unused. Never destroyed: images
+// held by other globals die at exit after this file's globals.
+std::unordered_set<TImage*>& WithTextures = *new std::unordered_set<TImage*>;
+constexpr unsigned long kIdleFrames = 120;
 
 int NormaliseFlags(int flags) { return flags == -1 ? 3 : flags; }
 
@@ -43,6 +48,7 @@ int NextPowerOfTwo(int v) {
 void Upload(TImage& image, TImageFrame& f) {
     const TPixmap& pm = *f.pixmap;
     if (f.texture && f.generation != layer::GlGeneration()) f.texture = 0;  // context is gone
+    WithTextures.insert(&image);
     // Drawing recorded with the old pixels must reach GL before they are replaced.
     if (f.texture && f.drawnIn == layer::RecordSerial()) layer::FlushRecordedDrawing();
     if (!f.texture) {
@@ -189,6 +195,7 @@ TRecordedImage TextureFor(TImage& image, int frame, float& texW, float& texH) {
         f.dropped = true;
     }
     f.drawnIn = RecordSerial();
+    f.drawnAt = PresentCount();
     texW = f.texW;
     texH = f.texH;
     drawn.texture = f.texture;
@@ -201,9 +208,25 @@ TRecordedImage TextureFor(TImage& image, int frame, float& texW, float& texH) {
 void ReleaseTexture(unsigned texture, unsigned generation) {
     if (texture && HasGl() && generation == GlGeneration()) DeleteTextureLater(texture);
 }
+
+void ReleaseIdleTextures() {
+    for (auto it = WithTextures.begin(); it != WithTextures.end();) {
+        bool holds = false;
+        for (TImageFrame& f : (*it)->frames) {
+            // Only where the pixmap is at hand: uploading it again is cheap, decoding is not.
+            if (f.texture && f.pixmap && PresentCount() - f.drawnAt > kIdleFrames) {
+                ReleaseTexture(f.texture, f.generation);
+                f.texture = 0;
+            }
+            holds = holds || f.texture;
+        }
+        it = holds ? std::next(it) : WithTextures.erase(it);
+    }
+}
 }  // namespace layer
 
 TImage::~TImage() {
+    WithTextures.erase(this);
     for (TImageFrame& f : frames) layer::ReleaseTexture(f.texture, f.generation);
 }
 

@@ -12,6 +12,7 @@ struct TImageFrame {
     bool dropped = false;     // the pixmap was let go after upload; the image's source rebuilds it
     unsigned version = 0;     // counts the changes of the pixels: a changed image is a changed frame
     unsigned long drawnIn = 0;  // the recorded drawing that last used the texture
+    unsigned long drawnAt = 0;  // and the frame (a texture long unused goes, the pixmap stays)
     float texW = 1, texH = 1;   // texture coordinates of the far corner
 };
 

@@ -120,3 +120,29 @@ TEST(FrameSkip, TheWindowShowsTheSameFramesWithAndWithoutSkipping) {
     EXPECT_GE(shownChanged, 4);
     EXPECT_LE(shownChanged, 5);
 }
+
+TEST(FrameSkip, ImagesLetGoOfCopiesTheyCanGetBack) {
+    OpenPuzzleWindow();
+    PresentFrame(0);  // from now on frames start white
+    const std::string path = "incbin::medien/etc/MenuTable.png";
+    TImagePtr table = LoadImageFromSource(path, -1);
+    auto draw = [&] {
+        DrawImageTransformed(table, 0, 0, 0);
+        return CaptureScreenToPixmap(0, 0, 640, 268)->pixels;
+    };
+    auto first = draw();
+    PresentFrame(0);
+    EXPECT_FALSE(table->frames[0].pixmap);  // only drawn so far: the texture has the pixels
+    // Looked at, it is loaded again exactly as at first.
+    TPixmapPtr again = LockImagePixels(table, 0, 1, 0);
+    TPixmapPtr decoded = LoadPixmapFromSource(path);
+    ASSERT_TRUE(again);
+    for (int x = 0; x < 640; x += 7) EXPECT_EQ(ReadPixmapPixel(again, x, 130), ReadPixmapPixel(decoded, x, 130));
+    // A texture unused for a while goes; the next draw uploads it once and looks the same.
+    PresentFrame(0);
+    long uploads = CountTextureUploads();
+    for (int f = 0; f < 200; ++f) PresentFrame(0);
+    EXPECT_EQ(table->frames[0].texture, 0u);
+    EXPECT_EQ(draw(), first);
+    EXPECT_EQ(CountTextureUploads(), uploads + 1);
+}
