@@ -1,7 +1,6 @@
 // Numbers, the random generator, the millisecond clock and text functions.
 #include "core/layer/Numbers.h"
 
-#include <malloc.h>
 #include <time.h>
 
 #include <cerrno>
@@ -280,11 +279,6 @@ std::string SliceText(const std::string& text, int start, int end) {
 }
 
 // Module start-ups called by the start-up sequence; everything here is ready without them.
-void InitRuntimeCoreModule() {
-    // Pictures and textures come and go by the megabyte: give freed ones back to the system
-    // instead of letting the allocator raise its thresholds and keep them.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 128 * 1024);
-}
+void InitRuntimeCoreModule() {}
 void InitRandomModule() {}
 void InitStringFunctionsModule() {}
