@@ -405,7 +405,10 @@ void PollWindowEvents() {
 void PresentFrame(int sync) {
     if (!W.open) return;
     // A frame equal to the one on screen is neither rendered nor swapped; the pacing, the input
-    // and everything else go on as for any frame. A window uncovered since must be drawn again.
+    // and everything else go on as for any frame. A window uncovered since must be drawn again,
+    // at once as before (the first frame after a dialog closes over it, for one).
+    XEvent e;
+    while (W.window && XCheckTypedWindowEvent(W.display, W.window, Expose, &e)) W.exposed = true;
     bool show = layer::HasGl() && layer::RenderRecordedFrame(W.exposed);
     if (sync == -1) {
         unsigned wait = W.pacer.Advance(MillisecondClock());
