@@ -5,6 +5,7 @@
 #include "core/layer/Input.h"
 #include "core/layer/Numbers.h"
 #include "core/layer/Sound.h"
+#include "ui/WindowUnits.h"
 
 namespace {
 // The buttons' sounds: entering hover, pressing, releasing. The game leaves them empty.
@@ -34,11 +35,6 @@ void DrawInState(const TButton& b, float x, float y) {
             break;
     }
 }
-
-// A design-unit edge in window pixels, the product in double precision so that 550 x 0.9f
-// gives 494 (just below 495), as everywhere the window's size is worked out.
-int WindowX(int units) { return TruncateToInt(static_cast<double>(ScaleX) * units); }
-int WindowY(int units) { return TruncateToInt(static_cast<double>(ScaleY) * units); }
 
 // The run first..last clipped to the slots that exist.
 bool InRange(int i) { return i >= 0 && i < static_cast<int>(Buttons.size()) && Buttons[i]; }

@@ -6,6 +6,7 @@
 #include "core/layer/Drawing.h"
 #include "core/layer/Input.h"
 #include "core/layer/Numbers.h"
+#include "ui/WindowUnits.h"
 
 namespace {
 // Where the button's centre sits for the slider's value, design units.
@@ -55,11 +56,11 @@ float UpdateHorizontalBar() {
     const int mx = ReadMouseX(), my = ReadMouseY();
     float result = -1;
     // Everything below is in window pixels.
-    const int cx = TruncateToInt(ScaleX * s.CentralX);
-    const int cy = TruncateToInt(ScaleY * s.CentralY);
-    const int hw = TruncateToInt(ScaleX * s.HalfButtonWidth);
-    const int hh = TruncateToInt(ScaleY * s.HalfButtonHeight);
-    const int w = TruncateToInt(ScaleX * s.Width);
+    const int cx = WindowX(s.CentralX);
+    const int cy = WindowY(s.CentralY);
+    const int hw = WindowX(s.HalfButtonWidth);
+    const int hh = WindowY(s.HalfButtonHeight);
+    const int w = WindowX(s.Width);
     const float left = static_cast<float>(cx) - 0.5f * static_cast<float>(w);
     const float right = static_cast<float>(cx) + 0.5f * static_cast<float>(w);
     float bx = ScaleX * s.ButtonCentralX;
@@ -67,8 +68,8 @@ float UpdateHorizontalBar() {
     // The bar, then its reflection squashed to 0.6 of the height, one pixel under it.
     SetDrawAlpha(GlobalAlpha);
     DrawImageTransformed(s.BarImage, static_cast<float>(cx), static_cast<float>(cy), 0);
-    const int ry = TruncateToInt(1.0f + ScaleY * static_cast<float>(s.CentralY) +
-                                 0.5f * static_cast<float>(GetImageHeight(s.BarImage)) * 1.6f * ScaleY);
+    const double sy = ScaleY;
+    const int ry = TruncateToInt(1.0 + sy * s.CentralY + 0.5 * GetImageHeight(s.BarImage) * 1.6 * sy);
     SetDrawScale(ScaleX, -0.6f * ScaleY);
     SetDrawAlpha(0.15f * GlobalAlpha);
     DrawImageTransformed(s.BarImage, ScaleX * static_cast<float>(s.CentralX), static_cast<float>(ry), 0);

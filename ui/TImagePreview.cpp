@@ -8,6 +8,7 @@
 #include "core/layer/Numbers.h"
 #include "core/layer/Pixmaps.h"
 #include "core/layer/Window.h"
+#include "ui/WindowUnits.h"
 
 namespace {
 std::string UnreadableNotice() {
@@ -31,8 +32,8 @@ int TImagePreview::Loading(const std::string& path, int midX, int midY, int maxW
         ShowNoticeBox(UnreadableNotice(), 0);
         return -1;
     }
-    MidX = TruncateToInt(static_cast<double>(ScaleX) * midX);
-    MidY = TruncateToInt(static_cast<double>(ScaleY) * midY);
+    MidX = WindowX(midX);
+    MidY = WindowY(midY);
     Image = image;
     OriginalImageWidth = originalW;
     OriginalImageHeight = originalH;

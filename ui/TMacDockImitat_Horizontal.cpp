@@ -4,6 +4,7 @@
 #include "core/layer/Drawing.h"
 #include "core/layer/Input.h"
 #include "core/layer/Numbers.h"
+#include "ui/WindowUnits.h"
 
 TMacDockImitat_HorizontalPtr TMacDockImitat_Horizontal::build(int width, int frames, const std::string& iconPath,
                                                               int cellW, int cellH, const std::string& titlePath) {
@@ -19,17 +20,17 @@ TMacDockImitat_HorizontalPtr TMacDockImitat_Horizontal::build(int width, int fra
 }
 
 int TMacDockImitat_Horizontal::NewGlobalScale(int width, int cellW, int cellH) {
-    WholeWidth = TruncateToInt(ScaleX * static_cast<float>(width));
+    WholeWidth = WindowX(width);
     HalfWidth = TruncateToInt(0.5f * static_cast<float>(WholeWidth));
-    FrameWidth = TruncateToInt(ScaleX * static_cast<float>(cellW));
-    HalfFrameHeight = TruncateToInt(ScaleY * 0.5f * static_cast<float>(cellH));
+    FrameWidth = WindowX(cellW);
+    HalfFrameHeight = WindowY(0.5 * cellH);
     TopY = Measure(WholeWidth, FrameWidth, HalfFrameHeight);
     return 0;
 }
 
 int TMacDockImitat_Horizontal::show(int x, int y) {
-    const int X = TruncateToInt(ScaleX * static_cast<float>(x));
-    const int Y = TruncateToInt(ScaleY * static_cast<float>(y));  // the base line
+    const int X = WindowX(x);
+    const int Y = WindowY(y);  // the base line
     const int left = X - HalfWidth;
     const int mx = ReadMouseX(), my = ReadMouseY();
     const bool inside = left < mx && mx < left + WholeWidth && Y - TopY <= my && my <= Y;

@@ -4,6 +4,7 @@
 #include "core/layer/Drawing.h"
 #include "core/layer/Input.h"
 #include "core/layer/Numbers.h"
+#include "ui/WindowUnits.h"
 
 void TMacDockImitat_Vertikal::Build(int height, int frames, const std::string& iconPath, int cellW, int cellH,
                                     int& cross) {
@@ -12,16 +13,16 @@ void TMacDockImitat_Vertikal::Build(int height, int frames, const std::string& i
 }
 
 void TMacDockImitat_Vertikal::Rescale(int height, int cellW, int cellH, int& cross) {
-    WholeHeight = TruncateToInt(ScaleY * static_cast<float>(height));
+    WholeHeight = WindowY(height);
     HalfHeight = TruncateToInt(0.5f * static_cast<float>(WholeHeight));
-    FrameHeight = TruncateToInt(ScaleY * static_cast<float>(cellH));
-    HalfFrameWidth = TruncateToInt(ScaleX * 0.5f * static_cast<float>(cellW));
+    FrameHeight = WindowY(cellH);
+    HalfFrameWidth = WindowX(0.5 * cellW);
     cross = Measure(WholeHeight, FrameHeight, HalfFrameWidth);
 }
 
 int TMacDockImitat_Vertikal::ShowColumn(int x, int cy, int side, int& cross) {
-    const int X = TruncateToInt(ScaleX * static_cast<float>(x));  // the edge the entries hang from
-    const int top = TruncateToInt(ScaleY * static_cast<float>(cy)) - HalfHeight;
+    const int X = WindowX(x);  // the edge the entries hang from
+    const int top = WindowY(cy) - HalfHeight;
     const int mx = ReadMouseX(), my = ReadMouseY();
     const int nearX = side > 0 ? X : X - cross;
     const bool inside = nearX <= mx && mx <= nearX + cross && top < my && my < top + WholeHeight;

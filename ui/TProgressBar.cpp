@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "core/layer/Drawing.h"
 #include "core/layer/Numbers.h"
+#include "ui/WindowUnits.h"
 
 TProgressBarPtr TProgressBar::build(const std::string& barPath, const std::string& stripePath,
                                     int frameWidth, int frameHeight, int frames) {
@@ -24,8 +25,8 @@ void TProgressBar::DrawStripes(int x, float y) {
 }
 
 int TProgressBar::Show(int x, int y, int reached) {
-    int px = TruncateToInt(ScaleX * x);
-    int py = TruncateToInt(ScaleY * y);
+    const int px = WindowX(x);
+    const int py = WindowY(y);
     DrawImageTransformed(BarImage, static_cast<float>(px), static_cast<float>(py), 0);
     ReachedFrame = LargerInt(0, SmallerInt(Frames, reached));
     DrawStripes(px, py - 0.5f * ScaleY * FrameHeight);
@@ -34,8 +35,9 @@ int TProgressBar::Show(int x, int y, int reached) {
 
 int TProgressBar::ShowReflection(int x, int y, int reached, float squash, float alpha,
                                  const std::string& text, const std::vector<int>& color) {
-    int px = TruncateToInt(ScaleX * x);
-    int py = TruncateToInt(ScaleY * y + 0.5f * GetImageHeight(BarImage) * (1 + squash) * ScaleY);
+    const int px = WindowX(x);
+    const double sy = ScaleY;
+    const int py = TruncateToInt(sy * y + 0.5 * GetImageHeight(BarImage) * (1.0 + squash) * sy);
     if (!text.empty()) {
         SetDrawAlpha(alpha * GlobalAlpha * 0.8f);
         SetDrawScale(ScaleX, -squash * ScaleY);

@@ -64,6 +64,19 @@ TEST_F(HorizontalBarTest, TheHoverZoneIsTheTrackAndHalfAButtonEachWayBothEndsInc
     }
 }
 
+TEST_F(HorizontalBarTest, AtScale09TheHoverZoneCentresOnTheWindowsMiddle) {
+    // 750 x 0.9f and 650 x 0.9f lie just under 675 and 585: centre (674, 584), track 359 long,
+    // so the zone is x 483 to 865 and y 572 to 596.
+    ScaleX = ScaleY = 0.9f;
+    struct Case { int x, y; uint8_t state; };
+    const Case cases[] = {{865, 584, 1}, {866, 584, 0}, {483, 572, 1}, {482, 572, 0}, {700, 596, 1},
+                          {700, 597, 0}};
+    for (const Case& c : cases) {
+        Frame(c.x, c.y, false);
+        EXPECT_EQ(S().State, c.state) << c.x << ", " << c.y;
+    }
+}
+
 TEST_F(HorizontalBarTest, DraggingPutsTheButtonsCentreUnderThePointerAndMapsItOntoTheValue) {
     Grab(700);
     // The press only takes hold; the next frame moves the button there.

@@ -85,6 +85,16 @@ TEST_F(IconBarsTest, SizesAtScaleOneAndAfterHalvingTheScale) {
     EXPECT_EQ(m.AddZoom.size(), 9u);
 }
 
+TEST_F(IconBarsTest, AtScale09TheMainBarCentresOnTheWindowsMiddle) {
+    // 750 x 0.9f and 900 x 0.9f lie just under 675 and 810: the bar is centred on x 674 (as the
+    // preview and the slider are), so its hit area runs over 249 < x < 1099 above the line y 809.
+    ScaleX = ScaleY = 0.9f;
+    MainDock->NewGlobalScale(945, 180, 184);
+    EXPECT_EQ(MainDock->FrameWidth, 161);
+    EXPECT_TRUE(Over(*MainDock, 250, 809) && Over(*MainDock, 1098, 760));
+    EXPECT_FALSE(Over(*MainDock, 249, 800) || Over(*MainDock, 1099, 800) || Over(*MainDock, 700, 810));
+}
+
 TEST_F(IconBarsTest, TheEntryUnderThePointerAndUpToTwoNeighboursEachSideGrow) {
     // 261 below the picture bar's top: the centre of slot 4.
     Frame(*LeftDock, 40, 99 + 261);

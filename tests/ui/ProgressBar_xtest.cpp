@@ -24,10 +24,10 @@ protected:
         return TProgressBar::build("incbin::medien/etc/ProgressBar.png",
                                    "incbin::medien/etc/ProgressStripe.png", 6, 12, frames);
     }
-    // One window row (or column) after drawing the bar centred on (200, 100).
-    static std::vector<int> Line(const TProgressBarPtr& bar, int reached, bool row, int at) {
+    // One window row (or column) after drawing the bar centred on (x, 100).
+    static std::vector<int> Line(const TProgressBarPtr& bar, int reached, bool row, int at, int x = 200) {
         ClearBackBuffer();
-        bar->Show(200, 100, reached);
+        bar->Show(x, 100, reached);
         TPixmapPtr pm = row ? CaptureScreenToPixmap(0, at, 400, 1) : CaptureScreenToPixmap(at, 0, 1, 200);
         std::vector<int> v;
         for (int k = 0; k < (row ? 400 : 200); ++k)
@@ -76,4 +76,12 @@ TEST_F(ProgressBarTest, OddCountLiesHalfAStripeRightOfCentre) {
     std::pair<int, int> c = Changed(Line(bar, 0, true, 100), Line(bar, 5, true, 100));
     EXPECT_EQ(c.first, 200 - 12);
     EXPECT_EQ(c.second, 200 + 18 - 1);
+}
+
+TEST_F(ProgressBarTest, AtScale09ThePlaceIsTruncatedFromTheExactProduct) {
+    // 250 x 0.9f is just under 225: the bar's centre is x 224, so stripe 0 (135 pixels left of
+    // it) begins at 89, as everything else placed from the same scale does.
+    ScaleX = ScaleY = 0.9f;
+    TProgressBarPtr bar = Bar(50);
+    EXPECT_EQ(Changed(Line(bar, 0, true, 90, 250), Line(bar, 1, true, 90, 250)).first, 89);
 }
