@@ -91,6 +91,8 @@ public:
     void FlyInStarts(Grid2<int>& startX, Grid2<int>& startY) const;
     // One fly-in frame at the time the clock holds: the backdrop and every piece on its way.
     void FlyInFrame(TSpeedControl& clock, const Grid2<int>& startX, const Grid2<int>& startY) const;
+    // The pieces of that frame alone, over whatever is drawn.
+    void FlyInPieces(TSpeedControl& clock, const Grid2<int>& startX, const Grid2<int>& startY) const;
 
     // The topmost piece under the pointer; sets Auswahl_i/Auswahl_j; -1 when none.
     int HitTest(int mx, int my);

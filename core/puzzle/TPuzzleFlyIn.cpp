@@ -15,6 +15,12 @@ std::function<int()> PuzzleMenuDoor;
 namespace {
 constexpr int kFlyInTime = 1500;   // the whole fly-in, ms
 constexpr int kPieceFlight = 750;  // each piece's own flight; the starts spread over as long
+
+void FlyInBackdrop() {
+    SetDrawAlpha(1);
+    SetDrawRotation(0);
+    DrawBackdrop();
+}
 }  // namespace
 
 void TPuzzle::FlyInStarts(Grid2<int>& startX, Grid2<int>& startY) const {
@@ -46,9 +52,11 @@ void TPuzzle::FlyInStarts(Grid2<int>& startX, Grid2<int>& startY) const {
 }
 
 void TPuzzle::FlyInFrame(TSpeedControl& clock, const Grid2<int>& startX, const Grid2<int>& startY) const {
-    SetDrawAlpha(1);
-    SetDrawRotation(0);
-    DrawBackdrop();
+    FlyInBackdrop();
+    FlyInPieces(clock, startX, startY);
+}
+
+void TPuzzle::FlyInPieces(TSpeedControl& clock, const Grid2<int>& startX, const Grid2<int>& startY) const {
     const int N = Spalten * Reihen;
     const int n = std::min(static_cast<int>(Reihenfolge->size()), N);
     for (int k = 0; k < n; ++k) {
@@ -74,8 +82,10 @@ int TPuzzle::FlyIn() {
     PlaySoundOnce(FlyInSound, nullptr);
     clock.Start();
     while (clock.Duration < kFlyInTime) {
+        // The clock is read after the backdrop, so the pieces stand where the frame's time puts them.
+        FlyInBackdrop();
         clock.UpdateTime();
-        FlyInFrame(clock, startX, startY);
+        FlyInPieces(clock, startX, startY);
         PresentFrame(-1);
         LastTypedChar = static_cast<uint8_t>(TakeTypedChar());
         if (LastTypedChar != 0) {
