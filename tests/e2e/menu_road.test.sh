@@ -25,9 +25,10 @@ start_game "$home"
 check "window appears" test -n "$GAME_WINDOW"   # and the intro is cut short with a press
 
 left_entry 1                                  # the bee
-xdotool keydown Left; sleep 2.5; xdotool keyup Left   # the slider down to 4 pieces
+# The slider down to 4 pieces: 50 frames at 60 Hz, held well longer for a busy machine.
+xdotool keydown Left; sleep 6; xdotool keyup Left
 main_entry 1                                  # create
-sleep 4                                       # cut, fly in; then the help opens
+sleep 6                                       # cut, fly in; then the help opens
 s=$(mktemp --suffix=.png); shot "$s"
 # The help screen darkens the board behind its words.
 dark=$(brightness "$s" 0 0 1200 900)
