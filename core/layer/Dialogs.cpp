@@ -3,6 +3,7 @@
 #include "core/layer/Dialogs.h"
 
 #include "core/layer/DialogsInternal.h"
+#include "core/layer/Input.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -130,6 +131,31 @@ void AnswerCallback(Fl_Widget* button, long answer) {
     win->hide();
 }
 
+// A message box that ignores the keys that were already down when it opened until they have
+// been let go: the Escape held to ask the question must not answer it through key repeat.
+class TMessageWindow : public Fl_Double_Window {
+public:
+    TMessageWindow(int w, int h) : Fl_Double_Window(w, h) { XQueryKeymap(fl_display, held_); }
+    // Called between events: a key let go may act from now on.
+    void ForgetReleasedKeys() {
+        char now[32] = {};
+        XQueryKeymap(fl_display, now);
+        for (int i = 0; i < 32; ++i) held_[i] = static_cast<char>(held_[i] & now[i]);
+    }
+    int handle(int event) override {
+        // The toolkit may hand a repeat on with the release that came just before it.
+        if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && fl_xevent &&
+            (fl_xevent->type == KeyPress || fl_xevent->type == KeyRelease)) {
+            unsigned kc = fl_xevent->xkey.keycode;
+            if (kc < 256 && (held_[kc / 8] & (1 << (kc % 8)))) return 1;
+        }
+        return Fl_Double_Window::handle(event);
+    }
+
+private:
+    char held_[32] = {};
+};
+
 // A modal box with an icon, the text and its buttons (the last one answers Enter); returns
 // the answer of the pressed button, or cancelAnswer for Escape and the close button.
 int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, const std::string& text,
@@ -143,7 +169,8 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
     const int buttonW = 90, buttonH = 28;
     int winW = 70 + textW + 20, winH = std::max(textH, 50) + 20 + buttonH + 20;
 
-    Fl_Double_Window win(winW, winH);
+    HoldKeysDownNow();
+    TMessageWindow win(winW, winH);
     win.copy_label(title);
     int answer = cancelAnswer;
     auto* iconBox = new Fl_Box(10, 10, 50, 50, icon);
@@ -173,8 +200,12 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
     win.position(std::max(0, (Fl::w() - winW) / 2), std::max(0, (Fl::h() - winH) / 3));
     win.show();
     if (last) last->take_focus();
-    while (win.shown()) Fl::wait();
+    while (win.shown()) {
+        Fl::wait(0.05);
+        win.ForgetReleasedKeys();
+    }
     SettleFltk();
+    ReleaseKeysUpNow();
     return answer;
 }
 

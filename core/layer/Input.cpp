@@ -19,6 +19,9 @@ struct InputState {
     // the release waits until the game has read the button once.
     bool releasePending[4] = {};
     bool readSincePress[4] = {};
+    // Keys that were down when a dialog opened: their repeats neither count nor type until the
+    // key has been let go, so a held Escape asks its question once.
+    bool waitRelease[kKeys] = {};
 };
 InputState S;
 
@@ -73,12 +76,20 @@ void SettleMouseButtons() {
 }
 
 void InputKeyDown(int key) {
-    if (!ValidKey(key)) return;
+    if (!ValidKey(key) || S.waitRelease[key]) return;
     if (!S.held[key]) ++S.hits[key];  // a transition, not an auto-repeat
     S.held[key] = true;
 }
+bool InputKeyHeldBack(int key) { return ValidKey(key) && S.waitRelease[key]; }
 void InputKeyUp(int key) {
-    if (ValidKey(key)) S.held[key] = false;
+    if (!ValidKey(key)) return;
+    S.held[key] = false;
+    S.waitRelease[key] = false;
+}
+void InputHoldUntilReleased(int key, bool hold) {
+    if (!ValidKey(key)) return;
+    S.waitRelease[key] = hold;
+    if (hold) S.held[key] = false;
 }
 void InputTypedChar(int code) {
     if (S.typed.size() < kTypedQueue) S.typed.push_back(code);

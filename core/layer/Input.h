@@ -30,3 +30,11 @@ void InputMouseMove(int x, int y);
 void InputMouseButton(int button, bool down);
 void InputMouseWheel(int steps);
 void InputQuitRequest();
+// A key held (or no longer held) across a dialog: while held it counts again only once let go.
+void InputHoldUntilReleased(int key, bool hold);
+// True while such a key is held back: its presses are not counted and type nothing.
+bool InputKeyHeldBack(int key);
+// Around a dialog: the keys down as it opens are held back until let go; as it closes the game's
+// queued events are taken in and keys let go meanwhile count again.
+void HoldKeysDownNow();
+void ReleaseKeysUpNow();

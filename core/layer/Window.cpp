@@ -180,6 +180,25 @@ int KeyCodeFor(KeySym sym) {
     return 0;
 }
 
+// Which of the game's keys are down on the keyboard at this moment.
+void KeysDownNow(bool down[256]) {
+    char map[32] = {};
+    XQueryKeymap(W.display, map);
+    for (int k = 0; k < 256; ++k) down[k] = false;
+    for (int kc = 8; kc < 256; ++kc) {
+        if (!(map[kc / 8] & (1 << (kc % 8)))) continue;
+        int code = KeyCodeFor(XkbKeycodeToKeysym(W.display, static_cast<KeyCode>(kc), 0, 0));
+        if (code > 0 && code < 256) down[code] = true;
+    }
+}
+
+void ReleaseKeysNotDown() {
+    bool down[256];
+    KeysDownNow(down);
+    for (int k = 0; k < 256; ++k)
+        if (!down[k]) InputHoldUntilReleased(k, false);
+}
+
 void HandleEvent(XEvent& e) {
     switch (e.type) {
         case ClientMessage:
@@ -188,6 +207,7 @@ void HandleEvent(XEvent& e) {
         case KeyPress: {
             KeySym sym = XLookupKeysym(&e.xkey, 0);
             int code = KeyCodeFor(sym);
+            if (code && InputKeyHeldBack(code)) break;  // a repeat of a key held across a dialog
             if (code) InputKeyDown(code);
             char buf[16];
             KeySym typed = 0;
@@ -223,6 +243,10 @@ void HandleEvent(XEvent& e) {
             break;
         case ConfigureNotify:
             if (e.xconfigure.width != W.width || e.xconfigure.height != W.height) W.exposed = true;
+            break;
+        case FocusIn:
+            // A key held back across a dialog may have been let go while another window had the focus.
+            ReleaseKeysNotDown();
             break;
         case FocusOut:
             // Keys released while another window has the focus would otherwise stay held.
@@ -400,6 +424,22 @@ void PollWindowEvents() {
         XNextEvent(W.display, &e);
         HandleEvent(e);
     }
+}
+
+
+void HoldKeysDownNow() {
+    if (!W.display || !W.window) return;
+    bool down[256];
+    KeysDownNow(down);
+    for (int k = 0; k < 256; ++k)
+        if (down[k]) InputHoldUntilReleased(k, true);
+}
+
+void ReleaseKeysUpNow() {
+    if (!W.display || !W.window) return;
+    // The repeats that queued up while the dialog was open are dropped first.
+    PollWindowEvents();
+    ReleaseKeysNotDown();
 }
 
 void PresentFrame(int sync) {

@@ -56,6 +56,18 @@ escape_until_question
 check "Escape brings the question" answer n
 sleep 1
 check "No keeps the game running" kill -0 "$GAME_PID"
+# A held Escape asks once: its key repeat neither answers the question (focused as a window
+# manager focuses a new box) nor, after No, asks again; once let go, Escape counts again.
+question() { xdotool search --onlyvisible --name "PlarnPuzzle - Question" 2>/dev/null | head -n 1; }
+xdotool windowfocus --sync "$GAME_WINDOW" keydown Escape
+held=$(timeout 10 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Question" | head -n 1) || true
+[ -n "$held" ] && xdotool windowfocus --sync "$held"
+sleep 1.5
+check "a held Escape leaves its question open" test -n "$held" -a "$(question)" = "$held"
+xdotool key n
+sleep 1.5
+check "and does not ask again after No" test -z "$(question)"
+xdotool keyup Escape
 hold_escape
 check "Escape asks again" answer y
 wait_game "$GAME_PID" 10
