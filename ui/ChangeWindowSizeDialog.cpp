@@ -14,6 +14,7 @@
 #include "core/puzzle/TGitterPreview.h"
 #include "core/puzzle/TPuzzle.h"
 #include "font/ChaosFontModule.h"
+#include "ui/PressState.h"
 #include "ui/THorizontalBar.h"
 #include "ui/TButton.h"
 #include "ui/TImagePreview.h"
@@ -215,30 +216,10 @@ int TChangeSizeDialog::Frame() {
     const float left = ScaleX * (750 - 206 * A), right = ScaleX * (750 + 206 * A);
     const bool inside = left <= mx && mx <= right && 254 * ScaleY <= my && my <= 566 * ScaleY;
     const bool held = IsMouseButtonHeld(1) != 0;
-    switch (HoverState) {
-        case 0:
-            if (!held && inside) {
-                Highlight(180, 0, 0);
-                HoverState = 1;
-            }
-            break;
-        case 1:
-            if (inside) {
-                Highlight(180, 0, 0);
-                if (held) HoverState = 2;
-            } else {
-                HoverState = 0;
-            }
-            break;
-        default:
-            if (inside) {
-                Highlight(255, 0, 0);
-                if (!held) Confirmed = 1;
-            } else {
-                HoverState = 0;
-            }
-            break;
-    }
+    const TPressStep step = StepPressState(HoverState, inside, held);
+    if (step.look == kLookHover) Highlight(180, 0, 0);
+    if (step.look == kLookPressed) Highlight(255, 0, 0);
+    if (step.clicked) Confirmed = 1;
     DrawImageTransformed(MiniScreen, 750 * ScaleX, 410 * ScaleY, 0);
 
     SetDrawScale(ScaleX, ScaleY);

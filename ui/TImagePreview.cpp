@@ -1,5 +1,7 @@
 #include "ui/TImagePreview.h"
 
+#include "ui/PressState.h"
+
 #include "core/Globals.h"
 #include "core/Utilities.h"
 #include "core/layer/Dialogs.h"
@@ -8,6 +10,7 @@
 #include "core/layer/Numbers.h"
 #include "core/layer/Pixmaps.h"
 #include "core/layer/Window.h"
+#include "ui/PressState.h"
 #include "ui/WindowUnits.h"
 
 namespace {
@@ -89,37 +92,10 @@ uint8_t TImagePreview::Show() {
     const bool inside = LeftBorder < mx && mx < LeftBorder + RectWidth && TopBorder < my &&
                         my < TopBorder + RectHeight;
     const bool held = IsMouseButtonHeld(1) != 0;
-    switch (State) {
-        case 0:
-            // A button already held when the mouse comes in lights nothing.
-            if (!held && inside) {
-                DrawFrame(0, 160, 255);
-                State = 1;
-            }
-            break;
-        case 1:
-            if (inside) {
-                DrawFrame(0, 160, 255);
-                State = held ? 2 : 1;
-            } else {
-                State = 0;
-            }
-            break;
-        case 2:
-            if (inside) {
-                DrawFrame(22, 222, 255);
-                if (!held) {
-                    State = 0;
-                    result = 1;
-                }
-            } else {
-                State = 0;
-            }
-            break;
-        default:
-            State = 0;
-            break;
-    }
+    const TPressStep step = StepPressState(State, inside, held);
+    if (step.look == kLookHover) DrawFrame(0, 160, 255);
+    if (step.look == kLookPressed) DrawFrame(22, 222, 255);
+    if (step.clicked) result = 1;
     SetDrawScale(ScaleX * Zoom, ScaleY * Zoom);
     DrawImageTransformed(Image, static_cast<float>(MidX), static_cast<float>(MidY), 0);
     return result;
