@@ -32,7 +32,9 @@ int ResetDrawState() {
     return 0;
 }
 
-TImagePtr LoadImageFitted(const std::string& path, int boxW, int boxH, int& originalW, int& originalH) {
+namespace {
+// The picture at path, shrunk to fit the box when it is larger.
+TPixmapPtr FittedPixmap(const std::string& path, int boxW, int boxH, int& originalW, int& originalH) {
     TPixmapPtr pm = LoadPixmapFromSource(path);
     if (!pm || pm->width <= 0 || pm->height <= 0) return nullptr;
     originalW = GetPixmapWidth(pm);
@@ -40,14 +42,34 @@ TImagePtr LoadImageFitted(const std::string& path, int boxW, int boxH, int& orig
     float fx = static_cast<float>(boxW) / static_cast<float>(pm->width);
     float fy = static_cast<float>(boxH) / static_cast<float>(pm->height);
     float f = fy > fx ? fx : fy;
-    if (f >= 1) return LoadImageFromSource(pm, -1);
+    if (f >= 1) return pm;
     int w = TruncateToInt(static_cast<float>(f * static_cast<float>(pm->width)));
     int h = TruncateToInt(static_cast<float>(f * static_cast<float>(pm->height)));
     // A very long, thin picture keeps at least one pixel a side, so that it is refused as too
     // small rather than as a picture that cannot be decoded.
     if (w < 1) w = 1;
     if (h < 1) h = 1;
-    return LoadImageFromSource(ResizePixmapNearest(pm, w, h, 5), -1);
+    return ResizePixmapNearest(pm, w, h, 5);
+}
+}  // namespace
+
+TImagePtr LoadImageFitted(const std::string& path, int boxW, int boxH, int& originalW, int& originalH) {
+    TImagePtr image = LoadImageFromSource(FittedPixmap(path, boxW, boxH, originalW, originalH), -1);
+    // A built-in picture never changes, so its pixels need not stay in memory once they are
+    // uploaded or cut: they can be decoded and fitted again. A player's file might change.
+    if (image && IsEmbeddedPath(path)) {
+        const TDrawState& d = CurrentDrawState();
+        const int red = d.maskRed, green = d.maskGreen, blue = d.maskBlue;
+        image->source = [path, boxW, boxH, red, green, blue](int) -> TPixmapPtr {
+            const TDrawState saved = CurrentDrawState();
+            SetImageMaskColor(red, green, blue);
+            int w = 0, h = 0;
+            TImagePtr again = LoadImageFromSource(FittedPixmap(path, boxW, boxH, w, h), -1);
+            SetImageMaskColor(saved.maskRed, saved.maskGreen, saved.maskBlue);
+            return again ? again->frames[0].pixmap : nullptr;
+        };
+    }
+    return image;
 }
 
 TPixmapPtr ResizePixmapNearest(const TPixmapPtr& src, int w, int h, int format) {

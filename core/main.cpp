@@ -8,6 +8,7 @@
 #include "core/layer/Lifetime.h"
 
 int main() {
+    KeepLargeBlocksOutOfHeap();
     signal(SIGPIPE, SIG_IGN);
     InstallEndSignalHandlers();
     // The program's files are found relative to the directory that holds it.

@@ -344,7 +344,8 @@ int CountImageFrames(const TImagePtr& image) { return image ? static_cast<int>(i
 TPixmapPtr LockImagePixels(const TImagePtr& image, int frame, int, int write) {
     if (!image || frame < 0 || frame >= static_cast<int>(image->frames.size())) return nullptr;
     TImageFrame& f = image->frames[frame];
-    image->keepPixels = true;
+    // Only what is written must stay: what is read can be rebuilt from the source.
+    if (write || !image->source) image->keepPixels = true;
     if (!layer::FramePixels(*image, frame)) {
         f.pixmap = CreateBlankPixmap(image->width, image->height, 6, 4);
         if (f.pixmap) std::fill(f.pixmap->pixels.begin(), f.pixmap->pixels.end(), 0);
@@ -354,7 +355,15 @@ TPixmapPtr LockImagePixels(const TImagePtr& image, int frame, int, int write) {
     return f.pixmap;
 }
 
-void UnlockImagePixels(const TImagePtr&, int) {}
+void UnlockImagePixels(const TImagePtr& image, int frame) {
+    if (!image || frame < 0 || frame >= static_cast<int>(image->frames.size())) return;
+    TImageFrame& f = image->frames[frame];
+    // Read and given back unchanged: the source has the pixels should anyone need them again.
+    if (image->source && !image->keepPixels && f.pixmap) {
+        f.pixmap.reset();
+        f.dropped = true;
+    }
+}
 
 void CaptureScreenToImage(const TImagePtr& image, int x, int y, int frame) {
     if (!image || frame < 0 || frame >= static_cast<int>(image->frames.size())) return;

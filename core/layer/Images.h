@@ -49,7 +49,9 @@ void SetImageHandle(const TImagePtr& image, float x, float y);
 int GetImageWidth(const TImagePtr& image);
 int GetImageHeight(const TImagePtr& image);
 int CountImageFrames(const TImagePtr& image);
-// The frame's pixmap (created as a format-6 pixmap when it has none); write marks it for upload.
+// The frame's pixmap (created as a format-6 pixmap when it has none); write marks it for upload
+// and keeps it in memory. A frame only read is let go again at the unlock when the image has a
+// source to rebuild it from.
 TPixmapPtr LockImagePixels(const TImagePtr& image, int frame, int read, int write);
 void UnlockImagePixels(const TImagePtr& image, int frame);
 // 1 when an opaque (alpha >= 128) pixel of the first frame, placed as DrawImageTransformed

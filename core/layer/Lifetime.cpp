@@ -1,6 +1,7 @@
 // Program lifetime: exit handlers, the end of the program, fatal errors and end signals.
 #include "core/layer/Lifetime.h"
 
+#include <malloc.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -103,3 +104,10 @@ void InstallEndSignalHandlers() {
 }
 
 bool EndRequestedFromOutside() { return endSignals != 0; }
+
+void KeepLargeBlocksOutOfHeap() {
+    // A fixed threshold also stops the C library from raising it after each large free, which
+    // would move every later picture into the heap, where it fragments what is left.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024);
+}

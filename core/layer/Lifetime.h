@@ -12,3 +12,6 @@ void RunExitHandlers();
 // SIGTERM/SIGHUP set a flag that the frame loops check; this says whether it is set.
 void InstallEndSignalHandlers();
 bool EndRequestedFromOutside();
+// Pixel buffers (pictures, pieces, the renderer's textures) come from and go straight back to the
+// system instead of staying behind as holes in the heap between puzzles.
+void KeepLargeBlocksOutOfHeap();

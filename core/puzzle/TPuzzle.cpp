@@ -154,7 +154,7 @@ int TPuzzle::zerschneiden() {
     ClearMouseState();
     ClearKeyboardState();
 
-    TPixmapPtr source = LockImagePixels(Bild, 0, 1, 1);
+    TPixmapPtr source = LockImagePixels(Bild, 0, 1, 0);
     int c = 0;
     for (int i = 0; i < Spalten; ++i)
         for (int j = 0; j < Reihen; ++j, ++c) {
@@ -162,6 +162,8 @@ int TPuzzle::zerschneiden() {
             ShowCuttingProgress(ProgressBar && Summe > 0 ? ProgressBar->Frames * (c + 1) / Summe : 0);
             SetDrawScale(1, 1);
         }
+    source.reset();
+    UnlockImagePixels(Bild, 0);
 
     BuildNeighbourTables();
     ShowCuttingProgress(ProgressBar ? ProgressBar->Frames : 0);

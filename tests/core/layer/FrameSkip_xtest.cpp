@@ -145,4 +145,17 @@ TEST(FrameSkip, ImagesLetGoOfCopiesTheyCanGetBack) {
     EXPECT_EQ(table->frames[0].texture, 0u);
     EXPECT_EQ(draw(), first);
     EXPECT_EQ(CountTextureUploads(), uploads + 1);
+    // A fitted built-in picture read (as the cutter reads it) and given back lets go of its copy
+    // and gets the same pixels back, whatever the mask colour is by then; one written keeps its own.
+    int ow = 0, oh = 0;
+    TImagePtr pic = LoadImageFitted("incbin::medien/Reihe1/Rose.jpg", 300, 200, ow, oh);
+    auto read = LockImagePixels(pic, 0, 1, 0)->pixels;
+    UnlockImagePixels(pic, 0);
+    EXPECT_FALSE(pic->frames[0].pixmap);
+    SetImageMaskColor(255, 255, 255);
+    EXPECT_EQ(LockImagePixels(pic, 0, 1, 0)->pixels, read);
+    UnlockImagePixels(pic, 0);
+    WritePixmapPixel(LockImagePixels(pic, 0, 1, 1), 0, 0, 0x12345678);
+    UnlockImagePixels(pic, 0);
+    EXPECT_EQ(ReadPixmapPixel(LockImagePixels(pic, 0, 1, 0), 0, 0), 0x12345678);
 }
