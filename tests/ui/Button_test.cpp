@@ -2,20 +2,16 @@
 // the logic only (drawing does nothing headless).
 #include <gtest/gtest.h>
 
-#include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
 #include "core/layer/Input.h"
-#include "core/layer/Window.h"
+#include "tests/ui/DesignWindow.h"
 #include "ui/TButton.h"
 
 namespace {
 class ButtonTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        UseHeadlessWindow(true);
-        RegisterEmbeddedMedia();
-        OpenGraphicsWindow(1500, 1125, 0, 0, 0);
-        ScaleX = ScaleY = 1;
+        OpenDesignWindow();
         Buttons = {TButton::build(550, 750, 160, 120, "incbin::medien/etc/OKButton.png", 1, 0, 0, 0),
                    TButton::build(790, 750, 160, 120, "incbin::medien/etc/CancelButton.png", 1, 0, 0, 0)};
     }

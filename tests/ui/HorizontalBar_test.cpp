@@ -2,11 +2,10 @@
 // and button place that follow. Without X: the logic only (its drawing does nothing headless).
 #include <gtest/gtest.h>
 
-#include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
 #include "core/layer/Drawing.h"
 #include "core/layer/Input.h"
-#include "core/layer/Window.h"
+#include "tests/ui/DesignWindow.h"
 #include "ui/THorizontalBar.h"
 
 namespace {
@@ -14,10 +13,7 @@ namespace {
 class HorizontalBarTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        UseHeadlessWindow(true);
-        RegisterEmbeddedMedia();
-        OpenGraphicsWindow(1500, 1125, 0, 0, 0);
-        ScaleX = ScaleY = 1;
+        OpenDesignWindow();
         GlobalAlpha = 1;
         Sliders.assign(1, THorizontalBar::build(750, 650, 400, kPieceSliderMinimum, kPieceSliderStart,
                                                 kPieceSliderMaximum, "incbin::medien/etc/HorizontalBarButton3.png",

@@ -6,10 +6,9 @@
 
 #include <vector>
 
-#include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
 #include "core/layer/Input.h"
-#include "core/layer/Window.h"
+#include "tests/ui/DesignWindow.h"
 #include "ui/TMacDockImitat_Horizontal.h"
 #include "ui/TMacDockImitat_Vertikal_Left.h"
 #include "ui/TMacDockImitat_Vertikal_Right.h"
@@ -24,10 +23,7 @@ int Show(TMacDockImitat_Vertikal_Right& b) { return b.show(1494, 563); }
 class IconBarsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        UseHeadlessWindow(true);
-        RegisterEmbeddedMedia();
-        OpenGraphicsWindow(1500, 1125, 0, 0, 0);
-        ScaleX = ScaleY = 1;
+        OpenDesignWindow();
         GlobalAlpha = 1;
         LeftDock = TMacDockImitat_Vertikal_Left::build(928, 16, "incbin::medien/Reihe1/Motive1.png", 200, 150);
         RightDock = TMacDockImitat_Vertikal_Right::build(928, 16, "incbin::medien/Reihe1/Motive2.png", 200, 150);

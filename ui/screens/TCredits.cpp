@@ -5,6 +5,7 @@
 #include "core/Globals.h"
 #include "core/layer/Drawing.h"
 #include "core/layer/Numbers.h"
+#include "ui/WindowUnits.h"
 
 namespace {
 const char* const kLines[7] = {"THIS PROGRAM WAS WRITTEN BY ARI VELMOD",
@@ -33,8 +34,8 @@ TCreditsPtr TCredits::start() {
     for (int j = 1; j <= 7; ++j)
         screen->WaitSequence[j] = screen->WaitSequence[j - 1] + 90 * screen->TextLine[j - 1]->LetterCount;
     screen->Zoom = 0.6666667f;
-    screen->X = TruncateToInt(810 * ScaleX);
-    for (int j = 0; j < 7; ++j) screen->Y[j] = TruncateToInt(ScaleY * kLineY[j]);
+    screen->X = WindowX(810);
+    for (int j = 0; j < 7; ++j) screen->Y[j] = WindowY(kLineY[j]);
     screen->ClickSound = LoadSoundFromSource("Incbin::medien/Sounds/CreditsClickSound.ogg", 0);
     screen->FallSound = LoadSoundFromSource("Incbin::medien/Sounds/CreditsFallSound.ogg", 0);
     size_t letters = 0;

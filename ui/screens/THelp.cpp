@@ -6,6 +6,7 @@
 #include "core/layer/Drawing.h"
 #include "core/layer/Fonts.h"
 #include "core/layer/Numbers.h"
+#include "ui/WindowUnits.h"
 
 namespace {
 constexpr int kWords = 21;         // the words of the three sentences; the return line follows
@@ -78,7 +79,7 @@ THelpPtr THelp::start() {
     screen->TextLine[21] = TTextLine::build("PRESS ANY KEY TO RETURN TO THE MENU", white);
     screen->X[21] = 780 * ScaleX;
     // The words of sentence 1 wobble along x and y in turn, alternately one way and the other.
-    const int wx = TruncateToInt(10 * ScaleX), wy = TruncateToInt(10 * ScaleY);
+    const int wx = WindowX(10), wy = WindowY(10);
     screen->MovingWayX = {-wx, 0, wx, 0, -wx, 0, wx, 0, -wx};
     screen->MovingWayY = {0, -wy, 0, wy, 0, -wy, 0, wy, 0};
     screen->Duration = {500, 700, 600, 800, 500, 700, 600, 800, 500, 700, 600, 800};
