@@ -33,6 +33,9 @@ choose_file() {
 
 # The resident set of process $1 in KiB, and its user plus system CPU in clock ticks.
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
+# The same split: the process's own memory (heap, stacks, the renderer's buffers) and the pages
+# of mapped files (the program and its libraries, shared with other processes), in MiB.
+rss_split() { awk '/^Rss(Anon|Shmem):/ {a += $2} /^RssFile:/ {f = $2} END {printf "own %d MiB, files %d MiB", a / 1024, f / 1024}' "/proc/$1/status"; }
 cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
 # Drags with button $5 (1 left, 3 right) from design point ($1, $2) by ($3, $4) in ten steps.
 drag_by() {
