@@ -35,26 +35,36 @@ void TGitterPreview::Gitter_berechnen(int index, int width, int height) {
     Reihenfolge = std::make_shared<std::vector<int>>(RandomPermutation(Spalten * Reihen));
 }
 
+// The picture's top-left corner is taken as the preview's own frame takes it, with the products
+// in double precision: at the usual 1200 x 900 window, 600 - 0.8f x 200 is just under 440 and the
+// grid's left edge is pixel 439, not 440, one pixel off the frame otherwise.
+float TGitterPreview::CornerX(int i, int j) const {
+    const TImagePreview& p = *ImagePreview;
+    const double sx = ScaleX;
+    return static_cast<float>(TruncateToInt(p.MidX - sx * p.HalfWidth) + sx * p.Zoom * x(i, j));
+}
+
+float TGitterPreview::CornerY(int i, int j) const {
+    const TImagePreview& p = *ImagePreview;
+    const double sy = ScaleY;
+    return static_cast<float>(TruncateToInt(p.MidY - sy * p.HalfHeight) + sy * p.Zoom * y(i, j));
+}
+
 int TGitterPreview::Show() {
     SetDrawScale(1, 1);
     if (ImagePreview && Spalten > 0 && Reihen > 0) {
-        const TImagePreview& p = *ImagePreview;
-        float left = static_cast<float>(TruncateToInt(p.MidX - ScaleX * p.HalfWidth));
-        float top = static_cast<float>(TruncateToInt(p.MidY - ScaleY * p.HalfHeight));
-        auto px = [&](int i, int j) { return left + ScaleX * p.Zoom * x(i, j); };
-        auto py = [&](int i, int j) { return top + ScaleY * p.Zoom * y(i, j); };
         for (int j = 0; j < Reihen; ++j)
             for (int i = j % 2; i < Spalten; i += 2) {
                 SetDrawColor(200, 255, 255);
                 SetDrawAlpha(0.2f * GlobalAlpha);
-                FillPolygon({px(i, j), py(i, j), px(i + 1, j), py(i + 1, j), px(i + 1, j + 1),
-                             py(i + 1, j + 1), px(i, j + 1), py(i, j + 1)});
+                FillPolygon({CornerX(i, j), CornerY(i, j), CornerX(i + 1, j), CornerY(i + 1, j),
+                             CornerX(i + 1, j + 1), CornerY(i + 1, j + 1), CornerX(i, j + 1), CornerY(i, j + 1)});
                 SetDrawAlpha(GlobalAlpha);
                 SetDrawColor(40, 10, 5);
-                DrawLineSegment(px(i, j), py(i, j), px(i + 1, j), py(i + 1, j), 1);
-                DrawLineSegment(px(i, j), py(i, j), px(i, j + 1), py(i, j + 1), 1);
-                DrawLineSegment(px(i + 1, j), py(i + 1, j), px(i + 1, j + 1), py(i + 1, j + 1), 1);
-                DrawLineSegment(px(i, j + 1), py(i, j + 1), px(i + 1, j + 1), py(i + 1, j + 1), 1);
+                DrawLineSegment(CornerX(i, j), CornerY(i, j), CornerX(i + 1, j), CornerY(i + 1, j), 1);
+                DrawLineSegment(CornerX(i, j), CornerY(i, j), CornerX(i, j + 1), CornerY(i, j + 1), 1);
+                DrawLineSegment(CornerX(i + 1, j), CornerY(i + 1, j), CornerX(i + 1, j + 1), CornerY(i + 1, j + 1), 1);
+                DrawLineSegment(CornerX(i, j + 1), CornerY(i, j + 1), CornerX(i + 1, j + 1), CornerY(i + 1, j + 1), 1);
             }
     }
     SetDrawColor(255, 255, 255);

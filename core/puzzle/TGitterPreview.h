@@ -17,5 +17,8 @@ public:
     void Gitter_berechnen(int index, int width, int height);
     // Draws the grid as a tinted checkerboard with outlines over the image preview.
     int Show();
+    // Where corner (i, j) lies in the window over the image preview's picture.
+    float CornerX(int i, int j) const;
+    float CornerY(int i, int j) const;
 };
 using TGitterPreviewPtr = std::shared_ptr<TGitterPreview>;

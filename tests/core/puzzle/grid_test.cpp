@@ -1,9 +1,11 @@
 // The cutting grid: counts, cell sizes, jitter bounds, border and corner rules.
 #include <gtest/gtest.h>
 
+#include "core/Globals.h"
 #include "core/layer/Numbers.h"
 #include "core/puzzle/TGitterPreview.h"
 #include "core/puzzle/TPuzzle.h"
+#include "ui/TImagePreview.h"
 
 namespace {
 void ExpectValidGrid(const TGitterPreview& g, int width, int height) {
@@ -89,4 +91,24 @@ TEST(Grid, FixedSeedGivesTheFormulaValues) {
     again.Gitter_berechnen(0, 400, 300);
     EXPECT_EQ(again.x(1, 1), g.x(1, 1));
     EXPECT_EQ(again.y(1, 1), g.y(1, 1));
+}
+
+TEST(Grid, CornersLieOnThePreviewsPictureAsItsFrameDoes) {
+    // A 960 x 640 picture in the preview of a 1200 x 900 window: centre (600, 328), half size
+    // 200 x 133 design units, zoom 400 / 960. 600 - 0.8 x 200 is just under 440 with the scale
+    // a little above 0.8, so the left edge is 439, like the frame's 436 + 3.
+    const float oldX = ScaleX, oldY = ScaleY;
+    ScaleX = ScaleY = 1200.0f / 1500.0f;
+    auto preview = std::make_shared<TImagePreview>();
+    preview->MidX = 600, preview->MidY = 328, preview->HalfWidth = 200, preview->HalfHeight = 133;
+    preview->Zoom = 400.0f / 960.0f;
+    std::swap(ImagePreview, preview);
+    TGitterPreview g;
+    g.Gitter_berechnen(3, 960, 640);
+    EXPECT_EQ(g.CornerX(0, 1), 439.0f);
+    EXPECT_EQ(g.CornerY(1, 0), 221.0f);  // 328 - 106.4
+    EXPECT_FLOAT_EQ(g.CornerX(g.Spalten, 2), 759.0f);
+    EXPECT_FLOAT_EQ(g.CornerY(1, g.Reihen), 221.0f + 0.8f * 400.0f / 960.0f * 640.0f);
+    std::swap(ImagePreview, preview);
+    ScaleX = oldX, ScaleY = oldY;
 }
