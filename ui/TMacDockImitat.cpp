@@ -40,7 +40,10 @@ int TMacDockImitat::Measure(int length, int full, int halfCross) {
 }
 
 int TMacDockImitat::HitDepth(int halfCross, float weight) const {
-    return TruncateToInt((GeneralZoom + (1 - GeneralZoom) * weight) * 2.0f * static_cast<float>(halfCross));
+    // In double precision, as the window's own sizes are: in a 400 x 300 window the main bar's
+    // rest zoom 0.5833333f times 48 lies just under 28, so it rests 27 pixels deep, not 28.
+    const double zoom = GeneralZoom;
+    return TruncateToInt((zoom + (1.0 - zoom) * weight) * 2.0 * halfCross);
 }
 
 int TMacDockImitat::Follow(bool inside, int d, int length, int halfCross, int& cross) {
@@ -86,15 +89,14 @@ int TMacDockImitat::Follow(bool inside, int d, int length, int halfCross, int& c
                              FrameCount);
     MemoSelectedFrame = s;
     // How many slots the pointer is from entry n's slot centre.
-    auto slots = [&](int n) {
-        return std::fabs(static_cast<float>(d) - (static_cast<float>(n) + 0.5f) * Interval) / Interval;
-    };
-    AddZoom[s] = 1 - 0.5f * slots(s);
+    const double interval = Interval;
+    auto slots = [&](int n) { return std::fabs(d - (n + 0.5) * interval) / interval; };
+    AddZoom[s] = static_cast<float>(1 - 0.5 * slots(s));
     // The hit area reaches the hovered entry's full depth at once, ahead of the zoom.
     cross = HitDepth(halfCross, AddZoom[s]);
-    MemoDifference = static_cast<float>(d) - (static_cast<float>(s) + 0.5f) * Interval;
+    MemoDifference = static_cast<float>(d - (s + 0.5) * interval);
     for (int n : {s + 1, s + 2, s - 1, s - 2})
-        if (n >= 0 && n <= FrameCount) AddZoom[n] = 1 - 0.5f * std::min(2.0f, slots(n));
+        if (n >= 0 && n <= FrameCount) AddZoom[n] = static_cast<float>(1 - 0.5 * std::min(2.0, slots(n)));
     if (State == 0) {
         if (held) State = 1;
         return -1;

@@ -79,6 +79,10 @@ TEST_F(IconBarsTest, SizesAtScaleOneAndAfterHalvingTheScale) {
     EXPECT_EQ(m.FrameWidth, 90);
     EXPECT_EQ(m.HalfFrameHeight, 46);
     EXPECT_EQ(m.AddZoom.size(), 9u);
+    // 400 x 300: the rest zoom 28/48 as a float, times 48, lies just under 28.
+    ScaleX = ScaleY = 400 / 1500.0f;
+    MainDock->NewGlobalScale(945, 180, 184);
+    EXPECT_EQ(m.TopY, 27);
 }
 
 TEST_F(IconBarsTest, AtScale09TheMainBarCentresOnTheWindowsMiddle) {
