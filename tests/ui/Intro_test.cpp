@@ -73,6 +73,8 @@ TEST_F(IntroTest, ScriptAtItsPhaseBounds) {
     EXPECT_EQ(At(0, 3).LetterColor[5], (RGB{255, 0, 255}));
     EXPECT_EQ(At(250, 2).LetterColor[0], (RGB{180, 74, 0}));
     EXPECT_EQ(At(6000, 3).LetterColor[0], (RGB{0, 255, 0}));  // twelve steps on
+    // A channel that both entries of a blend share stays whole all the way through it.
+    for (int t = 0; t < 500; ++t) EXPECT_EQ(At(t, 2).LetterColor[3][1] + At(t, 3).LetterColor[5][0], 510) << t;
     // From 2019 ms the letters stand in place (the curve ends within 0.0001 of 1), turned once
     // each way, bobbing up only.
     for (int i = 0; i < 8; ++i) {

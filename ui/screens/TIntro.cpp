@@ -47,13 +47,14 @@ float TIntro::Phase(int period, int offset, int channel, int curve) {
 
 void TIntro::CycleColours(int line, int n) {
     TTextLine& t = *TextLine[line];
-    const float q = SpeedControl->GetValue(4, 14);
+    const double q = SpeedControl->GetValue(4, 14);
     const int size = static_cast<int>(Red.size());
+    // In double precision: a channel both entries share (255 and 255) stays 255 all the way,
+    // where single precision drops it to 254 at some points of the blend.
+    auto blend = [q](int from, int to) { return TruncateToInt((1 - q) * from + q * to); };
     for (int i = 0; i <= t.LetterCount; ++i) {
         const int k = ((n + i) % size + size) % size, k2 = (k + 1) % size;
-        t.LetterColor[i] = {TruncateToInt((1 - q) * Red[k] + q * Red[k2]),
-                            TruncateToInt((1 - q) * Green[k] + q * Green[k2]),
-                            TruncateToInt((1 - q) * Blue[k] + q * Blue[k2])};
+        t.LetterColor[i] = {blend(Red[k], Red[k2]), blend(Green[k], Green[k2]), blend(Blue[k], Blue[k2])};
     }
 }
 
