@@ -10,16 +10,19 @@
 
 namespace {
 // Where the button's centre sits for the slider's value, design units.
+// Both ways are worked out in double precision and only the result is kept as a float, so that
+// the value saved with a game is the one its place gives, not one a rounding step away.
 float ButtonPlaceFor(const THorizontalBar& s) {
-    float range = s.MaxiValue - s.MiniValue;
+    const double range = static_cast<double>(s.MaxiValue) - s.MiniValue;
     if (range == 0) return static_cast<float>(s.CentralX);
-    return static_cast<float>(s.CentralX) + static_cast<float>(s.Width) * ((s.Value - s.MiniValue) / range - 0.5f);
+    return static_cast<float>(s.CentralX + s.Width * ((s.Value - static_cast<double>(s.MiniValue)) / range - 0.5));
 }
 
 // The value for a button centre at window x bx on a track centred on cx, w pixels long.
 float ValueAt(const THorizontalBar& s, float bx, int cx, int w) {
-    float v = s.MiniValue + (s.MaxiValue - s.MiniValue) * ((bx - static_cast<float>(cx)) / static_cast<float>(w) + 0.5f);
-    return std::min(s.MaxiValue, std::max(s.MiniValue, v));
+    const double mini = s.MiniValue, maxi = s.MaxiValue;
+    const double v = mini + (maxi - mini) * ((static_cast<double>(bx) - cx) / w + 0.5);
+    return static_cast<float>(std::min(maxi, std::max(mini, v)));
 }
 
 // The button's tints: idle, hover and held.

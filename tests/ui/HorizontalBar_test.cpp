@@ -88,6 +88,8 @@ TEST_F(HorizontalBarTest, DraggingPutsTheButtonsCentreUnderThePointerAndMapsItOn
     Frame(567, 900, true);
     EXPECT_NEAR(S().Value, 1.01996f, 0.0001f);
     EXPECT_EQ(static_cast<int>(S().Value), 1);
+    Frame(551, 650, true);  // one pixel in: 23.999 / 400, rounded once
+    EXPECT_EQ(S().Value, static_cast<float>(kPieceSliderMaximum / 400.0));
     // Past the ends: the ends exactly.
     Frame(3, 650, true);
     EXPECT_EQ(S().Value, 0.0f);
