@@ -97,7 +97,9 @@ float LargestWindowScale(int desktopW, int desktopH) {
 }
 
 float ScaleForSliderValue(float value, float largest) {
-    return kSmallestScale + (largest - kSmallestScale) * value / 24.0f;
+    // Rounded to a float once, at the end: rounding each step shifts the width by 4 at times.
+    const double range = static_cast<double>(largest) - kSmallestScale;
+    return static_cast<float>(kSmallestScale + range * value / 24.0);
 }
 
 int ChangeWindowSize(int w, int h) {
@@ -182,7 +184,8 @@ void TChangeSizeDialog::Enter() {
     SavedSlider = Sliders[0]->Value;
     // Not clamped: a window at the largest size puts the slider a hair over its top. A desktop
     // too small for any choice (no range at all) puts it at the bottom instead of nowhere.
-    SetHorizontalBarValue(0, D > 0 ? SmallerFloat(24, 24 * (ScaleX - kSmallestScale) / D) : 0);
+    SetHorizontalBarValue(
+        0, D > 0 ? SmallerFloat(24, static_cast<float>(24.0 * (static_cast<double>(ScaleX) - kSmallestScale) / D)) : 0);
 
     Buttons.resize(2);
     Buttons[0] = TButton::build(550, 750, 160, 120, "incbin::medien/etc/OKButton.png", 1, 0, 0, 0);

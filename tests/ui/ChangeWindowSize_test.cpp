@@ -26,6 +26,9 @@ TEST(WindowSizes, FourToThreeFromTheScaleAndTheSliderOnThreeDesktops) {
         EXPECT_EQ(top.width * 10000 + top.height, c.top) << c.dw;
         EXPECT_EQ(bottom.width * 10000 + bottom.height, 4000300) << c.dw;
     }
+    // 0.26666668 + 0.63333333 x 10.56 / 24 = 0.545333355, a float of 0.545333326: 1500 x it + 2
+    // is just under 820, so 816 (rounding every step in single precision gave 820).
+    EXPECT_EQ(WindowSizeForScale(ScaleForSliderValue(10.56f, 0.9f)).width, 816);
 }
 
 namespace {
