@@ -48,12 +48,15 @@ std::vector<std::string> ConfigurationLines() {
 }
 
 int WriteConfigurationFile(const std::string& path, const std::vector<std::string>& lines) {
+    // A file kept elsewhere behind a symbolic link is written there, as writing in place would,
+    // and the link stays.
+    const std::string file = FollowSymbolicLinks(path);
     // A folder in the file's place cannot be replaced (and must not be).
-    if (path.empty() || GetPathKind(path) == 2) return 0;
-    const std::string temporary = path + ".tmp";
+    if (file.empty() || GetPathKind(file) == 2) return 0;
+    const std::string temporary = file + ".tmp";
     TStreamPtr out = OpenFileForWriting(temporary);
     if (!out) return 0;
-    return WriteLinesAndReplace(out, lines, temporary, path) ? 1 : 0;
+    return WriteLinesAndReplace(out, lines, temporary, file) ? 1 : 0;
 }
 
 int SaveConfiguration() {

@@ -387,6 +387,16 @@ int RenamePath(const std::string& from, const std::string& to) {
     return 1;
 }
 
+std::string FollowSymbolicLinks(const std::string& path) {
+    struct stat st;
+    if (path.empty() || lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string target(real);
+    free(real);
+    return target;
+}
+
 std::string NormalisePathSeparators(const std::string& path, int stripTrailing) {
     std::string result = path;
     for (char& c : result)

@@ -61,6 +61,9 @@ int FlushStreamToDisk(const TStreamPtr& stream);
 // Renames a file, replacing what is at the destination in one step, and then syncs the
 // destination's folder so the new name survives a crash: 1 when the rename took place.
 int RenamePath(const std::string& from, const std::string& to);
+// The file that path names once symbolic links are followed; path itself when it is no link or
+// its link leads nowhere.
+std::string FollowSymbolicLinks(const std::string& path);
 std::string NormalisePathSeparators(const std::string& path, int stripTrailing);
 
 void InitStandardIoModule();

@@ -384,6 +384,16 @@ TEST_F(ConfigurationTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {
     EXPECT_EQ(ReadText(IniPath()).substr(0, 11), "1200\r\n900\r\n");
     EXPECT_EQ(GetPathKind(IniPath() + ".tmp"), 0);
     EXPECT_TRUE(ScriptedDialogLog().empty());
+    // A file kept elsewhere behind a link is replaced there, and the link stays a link.
+    const std::string kept = Home() + "/kept.ini";
+    WriteText(kept, "old");
+    RemoveFile(IniPath());
+    ASSERT_EQ(symlink(kept.c_str(), IniPath().c_str()), 0);
+    SaveConfiguration();
+    struct stat st;
+    EXPECT_TRUE(lstat(IniPath().c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadText(kept).substr(0, 11), "1200\r\n900\r\n");
+    RemoveFile(IniPath());
 }
 
 TEST_F(ConfigurationTest, WhenTheFileCannotBeWrittenThePlayerIsToldAndTheOldFileStays) {
