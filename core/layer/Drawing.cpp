@@ -163,8 +163,12 @@ void RecordTexturedQuad(const layer::TRecordedImage& image, float x, float y, fl
                         float h, float texW, float texH) {
     float c[4][2] = {{u0, v0}, {u0 + w, v0}, {u0 + w, v0 + h}, {u0, v0 + h}};
     float t[4][2] = {{0, 0}, {texW, 0}, {texW, texH}, {0, texH}};
-    layer::TRecordedVertex* v =
-        layer::RecordDrawing(layer::TRecordedKind::Quads, 4, D.blendMode, DrawRgba(), 0, image);
+    // Alpha blending of a fully opaque texture drawn at full alpha gives the texels themselves:
+    // the renderer is spared reading and mixing every pixel below, the most costly part of a
+    // frame that changes (the backdrop alone covers the whole window).
+    const uint32_t rgba = DrawRgba();
+    const int blend = D.blendMode == 3 && image.opaque && rgba >> 24 == 255 ? 2 : D.blendMode;
+    layer::TRecordedVertex* v = layer::RecordDrawing(layer::TRecordedKind::Quads, 4, blend, rgba, 0, image);
     for (int i = 0; i < 4; ++i) {
         v[i].x = x + D.originX + D.ix * c[i][0] + D.iy * c[i][1];
         v[i].y = y + D.originY + D.jx * c[i][0] + D.jy * c[i][1];

@@ -26,6 +26,7 @@ struct TRecordedImage {
     uint64_t id = 0;
     int frame = 0;
     unsigned version = 0;
+    bool opaque = false;  // every texel has full alpha
 };
 // Room for the vertices of one more primitive, to be filled by the caller.
 TRecordedVertex* RecordDrawing(TRecordedKind kind, int vertices, int blend, uint32_t rgba, float size,

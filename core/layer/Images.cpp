@@ -83,6 +83,10 @@ void Upload(TImage& image, TImageFrame& f) {
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, pm.width, pm.height, GL_RGBA, GL_UNSIGNED_BYTE, data);
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    f.opaque = tw == pm.width && th == pm.height;
+    for (int y = 0; y < pm.height && f.opaque; ++y)
+        for (int x = 0; x < pm.width; ++x)
+            if (data[static_cast<size_t>(y) * converted->pitch + x * 4 + 3] != 255) { f.opaque = false; break; }
     f.dirty = false;
     f.texW = f.texH = 1;
     if (tw != pm.width || th != pm.height) {
@@ -202,6 +206,7 @@ TRecordedImage TextureFor(TImage& image, int frame, float& texW, float& texH) {
     drawn.id = image.id;
     drawn.frame = frame;
     drawn.version = f.version;
+    drawn.opaque = f.opaque;
     return drawn;
 }
 

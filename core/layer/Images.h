@@ -14,6 +14,7 @@ struct TImageFrame {
     unsigned long drawnIn = 0;  // the recorded drawing that last used the texture
     unsigned long drawnAt = 0;  // and the frame (a texture long unused goes, the pixmap stays)
     float texW = 1, texH = 1;   // texture coordinates of the far corner
+    bool opaque = false;        // the texture has no texel below full alpha
 };
 
 // Tells images apart for as long as the program runs (addresses are reused, these are not).
