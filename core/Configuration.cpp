@@ -53,8 +53,8 @@ int WriteConfigurationFile(const std::string& path, const std::vector<std::strin
     const std::string file = FollowSymbolicLinks(path);
     // A folder in the file's place cannot be replaced (and must not be).
     if (file.empty() || GetPathKind(file) == 2) return 0;
-    const std::string temporary = file + ".tmp";
-    TStreamPtr out = OpenFileForWriting(temporary);
+    const std::string temporary = TemporaryPathBeside(file);
+    TStreamPtr out = temporary.empty() ? nullptr : OpenFileForWriting(temporary);
     if (!out) return 0;
     return WriteLinesAndReplace(out, lines, temporary, file) ? 1 : 0;
 }

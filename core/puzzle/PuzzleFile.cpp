@@ -81,8 +81,8 @@ std::vector<std::string> PuzzleFileLines() {
 // The PNG, then the lines appended to it, written beside path and renamed over it only when
 // whole: a failed save leaves no half-written file and whatever was at path untouched.
 bool WritePuzzleFile(const std::string& path, const TPixmapPtr& board) {
-    if (GetPathKind(path) == 2) return false;
-    const std::string temporary = path + ".tmp";
+    const std::string temporary = TemporaryPathBeside(path);
+    if (GetPathKind(path) == 2 || temporary.empty()) return false;
     if (EncodePixmapToPngFile(board, temporary, kPngCompression) == 0) return false;
     const long long end = GetFileByteSize(temporary);
     TStreamPtr out = GetPathKind(temporary) == 1 && end >= 0 && end <= 0x7fffffff

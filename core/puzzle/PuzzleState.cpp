@@ -269,6 +269,14 @@ void ApplyStatePlay(const TPuzzleState& d) {
     P.fertig = d.fertig;
 }
 
+std::string TemporaryPathBeside(const std::string& path) {
+    for (int n = 0; n < 100; ++n) {
+        const std::string name = path + ".tmp" + (n ? IntToString(n) : "");
+        if (GetPathKind(name) == 0) return name;
+    }
+    return "";
+}
+
 bool WriteLinesAndReplace(const TStreamPtr& out, const std::vector<std::string>& lines,
                           const std::string& temporary, const std::string& path) {
     // The old file stays whole until the new one is wholly on the disk: a crash, a kill or a

@@ -380,9 +380,13 @@ TEST_F(ConfigurationTest, AFileThatEndsEarlyResumesWhatItHolds) {
 TEST_F(ConfigurationTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {
     ASSERT_EQ(LoadConfiguration(), 0);
     WriteText(IniPath(), "old");
+    // A file of the player's with the name the game would write beside it first stays as it is.
+    WriteText(IniPath() + ".tmp", "mine");
     SaveConfiguration();
     EXPECT_EQ(ReadText(IniPath()).substr(0, 11), "1200\r\n900\r\n");
-    EXPECT_EQ(GetPathKind(IniPath() + ".tmp"), 0);
+    EXPECT_EQ(ReadText(IniPath() + ".tmp"), "mine");
+    RemoveFile(IniPath() + ".tmp");
+    EXPECT_EQ(GetPathKind(IniPath() + ".tmp1"), 0);
     EXPECT_TRUE(ScriptedDialogLog().empty());
     // A file kept elsewhere behind a link is replaced there, and the link stays a link.
     const std::string kept = Home() + "/kept.ini";
