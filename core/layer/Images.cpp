@@ -217,9 +217,15 @@ void ReleaseTexture(unsigned texture, unsigned generation) {
 void ReleaseIdleTextures() {
     for (auto it = WithTextures.begin(); it != WithTextures.end();) {
         bool holds = false;
-        for (TImageFrame& f : (*it)->frames) {
-            // Only where the pixmap is at hand: uploading it again is cheap, decoding is not.
-            if (f.texture && f.pixmap && PresentCount() - f.drawnAt > kIdleFrames) {
+        TImage& image = **it;
+        // A whole picture of a megabyte or more that its source can decode again in a few
+        // milliseconds (the menu's preview while the puzzle is played) need not stay either.
+        const bool cheapToRebuild = image.source && image.frames.size() == 1 &&
+                                    static_cast<long long>(image.width) * image.height >= 256 * 1024;
+        for (TImageFrame& f : image.frames) {
+            // Otherwise only where the pixmap is at hand: uploading it again is cheap, decoding
+            // a strip of many frames is not.
+            if (f.texture && (f.pixmap || (f.dropped && cheapToRebuild)) && PresentCount() - f.drawnAt > kIdleFrames) {
                 ReleaseTexture(f.texture, f.generation);
                 f.texture = 0;
             }

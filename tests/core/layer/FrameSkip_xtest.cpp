@@ -148,10 +148,20 @@ TEST(FrameSkip, ImagesLetGoOfCopiesTheyCanGetBack) {
     // A fitted built-in picture read (as the cutter reads it) and given back lets go of its copy
     // and gets the same pixels back, whatever the mask colour is by then; one written keeps its own.
     int ow = 0, oh = 0;
-    TImagePtr pic = LoadImageFitted("incbin::medien/Reihe1/Rose.jpg", 300, 200, ow, oh);
+    TImagePtr pic = LoadImageFitted("incbin::medien/Reihe1/Rose.jpg", 600, 450, ow, oh);
     auto read = LockImagePixels(pic, 0, 1, 0)->pixels;
     UnlockImagePixels(pic, 0);
     EXPECT_FALSE(pic->frames[0].pixmap);
+    // Drawn, then long unused, a picture this large lets go of its texture as well, and comes
+    // back the same.
+    auto show = [&] {
+        DrawImageTransformed(pic, 0, 0, 0);
+        return CaptureScreenToPixmap(0, 0, 600, 450)->pixels;
+    };
+    auto shown = show();
+    for (int f = 0; f < 200; ++f) PresentFrame(0);
+    EXPECT_EQ(pic->frames[0].texture, 0u);
+    EXPECT_EQ(show(), shown);
     SetImageMaskColor(255, 255, 255);
     EXPECT_EQ(LockImagePixels(pic, 0, 1, 0)->pixels, read);
     UnlockImagePixels(pic, 0);
