@@ -2,7 +2,6 @@
 // the files it refuses, and the writing that never leaves a half-written file behind.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -11,6 +10,7 @@
 #include "core/Configuration.h"
 #include "core/PictureCatalogue.h"
 #include "tests/core/GameState.h"
+#include "tests/support/FileSizeLimit.h"
 
 using namespace gamestate;
 
@@ -422,19 +422,11 @@ TEST_F(ConfigurationTest, AFullDiskKeepsTheOldFile) {
     const std::string old = Join(RoseLines());
     WriteText(IniPath(), old);
     // A child process that may write files of 100 bytes at most: the save runs out of room.
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit = {100, 100};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(HoldsWithFileSizeLimit(100, [] {
         UseScriptedDialogs({});
         SaveConfiguration();
-        _exit(ScriptedDialogLog() == std::vector<std::string>{kNotice} ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the notice was not shown";
+        return ScriptedDialogLog() == std::vector<std::string>{kNotice};
+    })) << "the notice was not shown";
     EXPECT_EQ(ReadText(IniPath()), old);
     EXPECT_EQ(GetPathKind(IniPath() + ".tmp"), 0);
 }

@@ -1,10 +1,7 @@
 // Writing files so they survive: pushing a stream's bytes to the disk, and replacing a file by
 // renaming another over it.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -12,6 +9,7 @@
 #include <sstream>
 
 #include "core/layer/Streams.h"
+#include "tests/support/FileSizeLimit.h"
 
 namespace {
 std::string Folder() {
@@ -47,19 +45,11 @@ TEST(StreamsDurable, FlushingToDiskReportsWhetherTheBytesAreStored) {
     EXPECT_EQ(FlushStreamToDisk(nullptr), 0);
     EXPECT_EQ(FlushStreamToDisk(OpenFileForReading(path)), 0);
     // Out of room: bytes still in the stream's buffer cannot be stored.
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit = {10, 10};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(HoldsWithFileSizeLimit(10, [] {
         TStreamPtr s = OpenFileForWriting(Folder() + "/b");
         WriteTextLine(s, std::string(100, 'x'));
-        _exit(FlushStreamToDisk(s) == 0 ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a failed flush was reported as stored";
+        return FlushStreamToDisk(s) == 0;
+    })) << "a failed flush was reported as stored";
 }
 
 TEST(StreamsDurable, RenamingReplacesTheDestinationWhole) {

@@ -1,9 +1,6 @@
 // The puzzle file: what a save writes, what an open restores (also in a window of another size),
 // the files it refuses while the game stays exactly as it was, and saves that fail.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <tuple>
 
@@ -11,6 +8,7 @@
 #include "core/PictureCatalogue.h"
 #include "core/puzzle/PuzzleFile.h"
 #include "tests/core/GameState.h"
+#include "tests/support/FileSizeLimit.h"
 
 using namespace gamestate;
 
@@ -153,17 +151,9 @@ TEST_F(PuzzleFileTest, AFailedSaveSaysSoAndKeepsTheEarlierFile) {
     // Out of room (a child that may write 100 bytes) while saving over an earlier file.
     const std::string path = Home() + "/earlier.png";
     WriteText(path, "the earlier save");
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit = {100, 100};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(Save(path) == "The puzzle could not be saved as\n\"" + path + "\"" ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "no notice";
+    EXPECT_TRUE(HoldsWithFileSizeLimit(100, [&] {
+        return Save(path) == "The puzzle could not be saved as\n\"" + path + "\"";
+    })) << "no notice";
     EXPECT_EQ(ReadText(path), "the earlier save");
     EXPECT_EQ(GetPathKind(path + ".tmp"), 0);
 }
