@@ -19,6 +19,7 @@
 
 #include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
+#include "core/Backdrop.h"
 #include "core/StartUp.h"
 #include "core/Utilities.h"
 #include "core/layer/AudioOutput.h"

@@ -2,7 +2,7 @@
 
 #include "core/Globals.h"
 #include "core/PictureCatalogue.h"
-#include "core/StartUp.h"
+#include "core/Utilities.h"
 #include "core/layer/Dialogs.h"
 #include "core/layer/Numbers.h"
 #include "core/puzzle/TPuzzle.h"
@@ -35,6 +35,8 @@ void StartFromDefaults() {
 }
 
 }  // namespace
+
+std::string ConfigurationPath() { return GetSpecialDirectory("Home") + ".PlarnPuzzle.ini"; }
 
 bool ConfigurationSizeSane() {
     long long size = GetFileByteSize(ConfigurationPath());

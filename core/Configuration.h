@@ -9,6 +9,8 @@
 #include "core/layer/Streams.h"
 #include "core/puzzle/PuzzleState.h"
 
+// The file's path: the home directory followed by ".PlarnPuzzle.ini".
+std::string ConfigurationPath();
 // The file's lines (without line ends) for the game's current state.
 std::vector<std::string> ConfigurationLines();
 // Writes the lines to path through a temporary file in the same folder that replaces the old

@@ -1,5 +1,6 @@
 #include "core/StartUp.h"
 
+#include "core/Backdrop.h"
 #include "core/Configuration.h"
 #include "core/Desktop.h"
 #include "core/EmbeddedMedia.h"
@@ -30,8 +31,6 @@
 namespace {
 void SaveConfigurationHandler() { SaveConfiguration(); }
 }  // namespace
-
-std::string ConfigurationPath() { return GetSpecialDirectory("Home") + ".PlarnPuzzle.ini"; }
 
 TWindowChoice ChooseWindowSize(int desktopW, int desktopH, bool haveSaved, int savedW, int savedH) {
     TWindowChoice c;
@@ -67,11 +66,6 @@ int ToggleHelpScreen() {
     if (CreditsScreen) CloseCreditsScreen();
     HelpScreen = THelp::start();
     return 0;
-}
-
-void DrawBackdrop() {
-    SetDrawScale(BackgroundScale[0], BackgroundScale[1]);
-    DrawImageTransformed(BackgroundImage, 0, 0, 0);
 }
 
 void PlayIntro(const TIntroPtr& intro) {

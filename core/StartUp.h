@@ -18,12 +18,8 @@ struct TWindowChoice {
 };
 TWindowChoice ChooseWindowSize(int desktopW, int desktopH, bool haveSaved, int savedW, int savedH);
 
-// The configuration file's path: the home directory followed by ".PlarnPuzzle.ini".
-std::string ConfigurationPath();
 // F1 in the game: opens the help screen (closing the credits) or closes the running one.
 int ToggleHelpScreen();
-// Draws the backdrop over the whole window.
-void DrawBackdrop();
 
 // The intro's entrance and exit, with the menu fading in under the exit when the menu follows;
 // a held mouse button or a typed character ends it. GlobalAlpha is 1 again when it returns.

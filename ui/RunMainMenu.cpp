@@ -2,7 +2,7 @@
 
 #include "core/Globals.h"
 #include "core/PictureCatalogue.h"
-#include "core/StartUp.h"
+#include "core/Backdrop.h"
 #include "core/Utilities.h"
 #include "core/layer/Dialogs.h"
 #include "core/layer/Drawing.h"

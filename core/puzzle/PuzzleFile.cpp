@@ -1,7 +1,7 @@
 #include "core/puzzle/PuzzleFile.h"
 
 #include "core/Globals.h"
-#include "core/StartUp.h"
+#include "core/Backdrop.h"
 #include "core/Utilities.h"
 #include "core/layer/Dialogs.h"
 #include "core/layer/Drawing.h"

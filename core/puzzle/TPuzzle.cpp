@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/Globals.h"
-#include "core/StartUp.h"
+#include "core/Backdrop.h"
 #include "core/Utilities.h"
 #include "core/layer/Drawing.h"
 #include "core/layer/Input.h"

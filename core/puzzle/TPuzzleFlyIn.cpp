@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "core/Globals.h"
-#include "core/StartUp.h"
+#include "core/Backdrop.h"
 #include "core/TSpeedControl.h"
 #include "core/layer/Drawing.h"
 #include "core/layer/Input.h"

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Globals.h"
+#include "core/Backdrop.h"
 #include "core/StartUp.h"
 #include "core/TSpeedControl.h"
 #include "core/Utilities.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Globals.h"
+#include "core/Backdrop.h"
 #include "core/StartUp.h"
 #include "core/Utilities.h"
 #include "core/layer/Drawing.h"
