@@ -128,8 +128,8 @@ size_t TStream::Write(const void* src, size_t n) {
     // switches the direction (and drops anything pushed back by AtEnd).
     if (readable) fseek(file, 0, SEEK_CUR);
     size_t put = fwrite(src, 1, n, file);
-    if (readable) fflush(file);
-    if (put < n) error = true;
+    // The flush is where a full disk shows on an update stream: fwrite only filled the buffer.
+    if (put < n || (readable && fflush(file) != 0)) error = true;
     return put;
 }
 

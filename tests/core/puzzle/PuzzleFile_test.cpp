@@ -2,6 +2,8 @@
 // the files it refuses while the game stays exactly as it was, and saves that fail.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <tuple>
 
 #include "core/Configuration.h"
@@ -156,4 +158,20 @@ TEST_F(PuzzleFileTest, AFailedSaveSaysSoAndKeepsTheEarlierFile) {
     })) << "no notice";
     EXPECT_EQ(ReadText(path), "the earlier save");
     EXPECT_EQ(GetPathKind(path + ".tmp"), 0);
+    // Out of room only after the picture: its lines do not fit. Nothing is renamed over the earlier
+    // file and no part of the new one stays behind.
+    Save(Home() + "/whole.png");
+    const size_t pictureBytes = ReadText(Home() + "/whole.png").find("\r\nAdded PlarnPuzzle-Datas:\r\n");
+    ASSERT_NE(pictureBytes, std::string::npos);
+    const auto files = [] {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(Home())) names.insert(e.path().filename());
+        return names;
+    };
+    const std::set<std::string> before = files();
+    EXPECT_TRUE(HoldsWithFileSizeLimit(pictureBytes + 10, [&] {
+        return Save(path) == "The puzzle could not be saved as\n\"" + path + "\"";
+    })) << "no notice";
+    EXPECT_EQ(ReadText(path), "the earlier save");
+    EXPECT_EQ(files(), before);
 }
