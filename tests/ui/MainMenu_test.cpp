@@ -3,6 +3,7 @@
 
 #include "core/layer/AudioOutput.h"
 #include "tests/core/GameState.h"
+#include "tests/support/PieceCounts.h"
 #include "ui/RunMainMenu.h"
 #include "ui/TMacDockImitat_Horizontal.h"
 #include "ui/screens/TCredits.h"
@@ -73,5 +74,5 @@ TEST(MainMenu, AnOwnPictureTooSmallOrCancelledLeavesThePreviewAsItWas) {
     MainMenuAction(kEntryLoadImage);
     EXPECT_EQ(ImagePaths[0], other);
     EXPECT_EQ(ImagePreview->OriginalImageWidth, 640);
-    EXPECT_EQ(GridPreview->Summe, CurrentPuzzle->Possible_Sum[TruncateToInt(Sliders[0]->Value)]);
+    EXPECT_EQ(GridPreview->Summe, piececounts::kSum[TruncateToInt(Sliders[0]->Value)]);
 }
