@@ -154,6 +154,9 @@ TEST_F(HorizontalBarTest, TheArrowKeysMoveTheButtonTwoPixelsAFrameLeftAndDownWin
     }
     EXPECT_EQ(frames, 100);
     EXPECT_EQ(S().ButtonCentralX, 950);
+    // Held on past the right end: the value stays at the top and the button at the bar's end.
+    for (int more = 0; more < 5; ++more) EXPECT_EQ(Frame(0, 0, false), -1);
+    EXPECT_EQ(std::make_pair(S().Value, S().ButtonCentralX), std::make_pair(23.999f, 950.0f));
 }
 
 TEST_F(HorizontalBarTest, SettingTheValuePlacesTheButtonWithoutClamping) {
