@@ -434,31 +434,46 @@ TEST_F(ConfigurationTest, AFullDiskKeepsTheOldFile) {
 TEST_F(ConfigurationTest, AKillWhileWritingLeavesTheOldFileOrTheNewOneNeverAMix) {
     ASSERT_EQ(LoadConfiguration(), 0);
     // Two states whose files differ in size and content; long paths make each file several
-    // write buffers long, so a kill can land between the writes of one file.
+    // write buffers long, so a kill can land between the writes of one file. Every round starts
+    // from a third file, so only the writer can bring the other two.
     ImagePaths[1] = std::string(6000, 'a');
     const std::string a = Join(ConfigurationLines());
     ImagePaths[1] = std::string(9000, 'b');
     SetHorizontalBarValue(0, 20);
     const std::string b = Join(ConfigurationLines());
+    const std::string seed = Join(RoseLines());
     std::mt19937 random(8);
     int seenA = 0, seenB = 0;
     for (int round = 0; round < 200; ++round) {
-        WriteText(IniPath(), round % 2 ? a : b);
+        WriteText(IniPath(), seed);
         pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
-            for (int k = 0;; ++k) {
+            for (int k = round;; ++k) {  // half the writers begin with a, half with b
                 ImagePaths[1] = std::string(k % 2 ? 9000 : 6000, k % 2 ? 'b' : 'a');
                 SetHorizontalBarValue(0, k % 2 ? 20.0f : 7.5f);
                 SaveConfiguration();
             }
         }
-        usleep(std::uniform_int_distribution<unsigned>(0, 4000)(random));
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        const std::string now = ReadText(IniPath());
-        ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
-        (now == a ? seenA : seenB)++;
+        // Read over and over while the writer replaces the file, then once more after the kill:
+        // every read finds one whole file.
+        const auto end = std::chrono::steady_clock::now() +
+                         std::chrono::microseconds(std::uniform_int_distribution<unsigned>(0, 8000)(random));
+        std::string now;
+        bool running = true, whole = true;
+        while (whole && running) {
+            if (std::chrono::steady_clock::now() >= end) {  // the last read comes after the kill
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+                running = false;
+            }
+            now = ReadText(IniPath());
+            whole = now == seed || now == a || now == b;
+            seenA += now == a;
+            seenB += now == b;
+        }
+        if (running) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+        ASSERT_TRUE(whole) << "round " << round << ": " << now.size() << " bytes";
     }
     // The writer did get to replace the file, both ways.
     EXPECT_GT(seenA, 0);
