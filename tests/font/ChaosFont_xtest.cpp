@@ -2,6 +2,8 @@
 // a glyph, and "CREATING" over the progress bar as the cutting shows it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/EmbeddedMedia.h"
 #include "core/Globals.h"
 #include "core/layer/Drawing.h"
@@ -83,9 +85,21 @@ TEST_F(ChaosFontDrawing, CreatingOverTheProgressBar) {
                                               "incbin::medien/etc/ProgressStripe.png", 6, 12, 50);
     bar->Show(750, 563, bar->Frames * 13 / 24);
     EXPECT_EQ(bar->ReachedFrame, 27);
+    TPixmapPtr under = CaptureScreenToPixmap(0, 0, 1200, 900);
     DrawTextString("CREATING", 565 * ScaleX, 516 * ScaleY);
+    TPixmapPtr over = CaptureScreenToPixmap(0, 0, 1200, 900);
     std::string path = shots::Save("creating.png");
     SCOPED_TRACE(path);
     // The word is 317 font pixels wide, so it ends 254 pixels right of its pen.
     EXPECT_EQ(MeasureTextWidth("CREATING"), 317);
+    // What the word changed: from its pen at x 452 to 452 + 0.8 x 318, and within rows 12 to 84 of
+    // cells 76 pixels high standing on the pen's y 412.8, so y 346 to 405.
+    int left = 1200, right = -1, top = 900, bottom = -1;
+    for (int y = 0; y < 900; ++y)
+        for (int x = 0; x < 1200; ++x)
+            if (ReadPixmapPixel(under, x, y) != ReadPixmapPixel(over, x, y))
+                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+    EXPECT_NEAR(left, 452, 1);
+    EXPECT_NEAR(right, 706, 1);
+    EXPECT_TRUE(top >= 345 && top < 360 && bottom > 390 && bottom <= 406) << top << " to " << bottom;
 }

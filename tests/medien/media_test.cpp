@@ -17,6 +17,9 @@
 #include <png.h>
 #include <vorbis/vorbisfile.h>
 
+#include "core/EmbeddedMedia.h"
+#include "core/layer/Streams.h"
+
 namespace {
 
 enum class Kind { Png, PngRgb, Jpeg, Ogg };
@@ -186,6 +189,16 @@ TEST(Media, TableHoldsEveryEmbeddedFileOnce) {
     for (size_t i = 0; i < std::size(kMedia); ++i)
         for (size_t j = i + 1; j < std::size(kMedia); ++j)
             EXPECT_NE(std::string(kMedia[i].name), kMedia[j].name);
+    // The game links and registers these files, in this order, each with the bytes of its file.
+    RegisterEmbeddedMedia();
+    ASSERT_EQ(EmbeddedMediaCount(), 56);
+    for (int i = 0; i < 56; ++i) {
+        const uint8_t* bytes = nullptr;
+        size_t size = 0;
+        ASSERT_EQ(EmbeddedMediaName(i), "medien/" + std::string(kMedia[i].name));
+        ASSERT_TRUE(FindEmbeddedFile(std::string("incbin::") + EmbeddedMediaName(i), bytes, size));
+        EXPECT_TRUE(std::vector<unsigned char>(bytes, bytes + size) == ReadFile(PathOf(kMedia[i].name))) << kMedia[i].name;
+    }
 }
 
 TEST(Media, ImagesDecodeWithTheirSizeFormatAndFrameGrid) {
