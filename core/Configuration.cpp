@@ -4,6 +4,7 @@
 #include "core/PictureCatalogue.h"
 #include "core/Utilities.h"
 #include "core/layer/Dialogs.h"
+#include "core/layer/Input.h"
 #include "core/layer/Numbers.h"
 #include "core/puzzle/TPuzzle.h"
 #include "ui/TImagePreview.h"
@@ -16,6 +17,33 @@ const char kSaveFailedNotice[] = "The ini-file with your personal\nconfiguration
 const long long kMaxFileBytes = 1 << 20;
 
 bool loaded = false;
+// False when the file found at start was not used and could not be kept aside either: it is
+// the player's, so this run leaves it as it is instead of saving over it.
+bool mayReplaceFile = true;
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A file that is there and holds something, but could not be read, was refused or was saved
+// for a larger desktop, would be lost to the save at the end of this run. It is renamed to a
+// name that says so (replacing an older one), and the player is told where it went.
+void KeepUnusedFileAside() {
+    const std::string path = ConfigurationPath();
+    if (GetPathKind(path) != 1 || GetFileByteSize(path) <= 0) return;
+    const std::string aside = path + ".unused";
+    std::string notice;
+    if (RenamePath(path, aside)) {
+        notice = "Your configuration file\n" + Quoted(path) + "\ncouldn't be used. It is kept as\n" + Quoted(aside) +
+                 "\nand a new one will be saved.";
+    } else {
+        mayReplaceFile = false;
+        notice = "Your configuration file\n" + Quoted(path) +
+                 "\ncouldn't be used and can't be put aside.\nIt stays as it is, so this puzzle will not be kept.";
+    }
+    ShowNoticeBox(notice, 0);
+    // The keys and clicks that answered the box are not the game's.
+    ClearKeyboardState();
+    ClearMouseState();
+}
 
 // A picture path the game can use: a picture linked into it, or an existing file.
 bool UsablePicturePath(const std::string& path) {
@@ -64,7 +92,8 @@ int WriteConfigurationFile(const std::string& path, const std::vector<std::strin
 int SaveConfiguration() {
     // Ended before the saved state was read back (or before the objects exist): the file on the
     // disk is still the better state, so it stays.
-    if (!loaded || !CurrentPuzzle || !GridPreview || Sliders.empty() || !Sliders[0] || ImagePaths.size() < 2)
+    if (!loaded || !mayReplaceFile || !CurrentPuzzle || !GridPreview || Sliders.empty() || !Sliders[0] ||
+        ImagePaths.size() < 2)
         return 0;
     if (!WriteConfigurationFile(ConfigurationPath(), ConfigurationLines()))
         ShowNoticeBox(kSaveFailedNotice, 0);
@@ -76,13 +105,15 @@ bool ConfigurationLoaded() { return loaded; }
 uint8_t LoadConfiguration() {
     TStreamPtr stream = ConfigReadStream;
     ConfigReadStream = nullptr;
+    mayReplaceFile = true;
     TPuzzleState d;
     // Everything is read and checked before anything is used: a file that fails a check counts
-    // as no file at all, and the end of this run writes a sound one in its place. A file that
-    // merely ends early gives what it holds.
+    // as no file at all, and is kept aside for the sound one the end of this run writes. A file
+    // that merely ends early gives what it holds.
     bool sound = stream && ConfigurationSizeSane() && ReadPuzzleState(stream, d, TStateLayout::WithPictures);
     CloseStreamObject(stream);
     if (!sound) {
+        KeepUnusedFileAside();
         StartFromDefaults();
         loaded = true;
         return 0;

@@ -23,6 +23,8 @@ int SaveConfiguration();
 bool ConfigurationSizeSane();
 // Reads the rest of the file that start-up opened as ConfigReadStream and closes it: 0 no usable
 // file (defaults), 1 puzzle restored, 2 the saved picture cannot be used, 3 no puzzle was saved.
+// A file that holds something but is not used is first renamed to ".PlarnPuzzle.ini.unused",
+// with a notice; when it cannot be, the end of this run leaves it as it is.
 uint8_t LoadConfiguration();
 // Whether LoadConfiguration has run: until then there is nothing of this run worth saving, and
 // saving would overwrite the player's file with a half-built state.

@@ -102,14 +102,19 @@ struct TFileHeader {
 
 bool InRange(int v) { return v >= 1 && v <= kMaxPixels; }
 
-// Reads everything after the marker and checks it whole.
+// Reads everything after the marker and checks it whole: a file that ends before its counts
+// say is damaged, not a puzzle with its pieces at 0.
 bool ReadPuzzleFile(const TStreamPtr& in, TFileHeader& h, TPuzzleState& d) {
+    bool whole = !IsStreamAtEnd(in);
     h.picture = ReadTextLine(in);
     int* numbers[] = {&h.savedW, &h.savedH, &h.pictureW, &h.pictureH, &h.gridW, &h.gridH};
-    for (int* n : numbers) *n = StringToInt(ReadTextLine(in));
-    return ReadPuzzleState(in, d, TStateLayout::WithoutPictures) && d.PuzzleSpalten > 0 &&
-           h.picture.size() <= kMaxPathLength && InRange(h.savedW) && InRange(h.savedH) && InRange(h.gridW) &&
-           InRange(h.gridH);
+    for (int* n : numbers) {
+        whole = whole && !IsStreamAtEnd(in);
+        *n = StringToInt(ReadTextLine(in));
+    }
+    return whole && ReadPuzzleState(in, d, TStateLayout::WithoutPictures, TStateReading::Whole) &&
+           d.PuzzleSpalten > 0 && h.picture.size() <= kMaxPathLength && InRange(h.savedW) &&
+           InRange(h.savedH) && InRange(h.gridW) && InRange(h.gridH);
 }
 
 // The picture named in the file, or one the player finds in its place; empty (the player told

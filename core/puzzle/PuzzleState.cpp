@@ -24,27 +24,48 @@ const float kMaxAngle = 1e9f;
 // How far a grid corner may lie outside its picture: a grid rescaled with a new window size
 // spans the reloaded picture only to within a few pixels.
 const float kGridSlack = 32.0f;
+// How far a grid's border may lie from its picture's edges and still count as laid over that
+// picture: truncated display sizes and a rescaled grid differ by a pixel or two.
+const float kSpanSlack = 3.0f;
 
 float At(const Grid2<float>& g, int i, int j) {
     return i >= 0 && j >= 0 && i < g.Cols() && j < g.Rows() ? g(i, j) : 0.0f;
 }
 
-// Reads the lines in order; past the end every line is empty. Notes an absurdly long line.
+// "nan", "inf" or "infinity" in any case, after spaces and a sign: text the number reader takes
+// for 0, which no file of the game holds.
+bool NamesNonFiniteNumber(const std::string& text) {
+    size_t i = text.find_first_not_of(" \t");
+    if (i != std::string::npos && (text[i] == '-' || text[i] == '+')) ++i;
+    const std::string word = i == std::string::npos ? "" : ToLowerCase(text.substr(i, 3));
+    return word == "nan" || word == "inf";
+}
+
+// Reads the lines in order; past the end every line is empty. Notes an absurdly long line, and
+// for a whole file (one the player opens on purpose) a line missing at the end or a float that
+// is not a finite number.
 class TLineReader {
 public:
-    explicit TLineReader(const TStreamPtr& stream) : stream_(stream) {}
+    TLineReader(const TStreamPtr& stream, TStateReading reading)
+        : stream_(stream), whole_(reading == TStateReading::Whole) {}
     std::string Next() {
+        if (IsStreamAtEnd(stream_)) missing_ = true;
         std::string line = ReadTextLine(stream_);
         if (line.size() > kMaxLineLength) tooLong_ = true;
         return line;
     }
     int Int() { return StringToInt(Next()); }
-    float Float() { return StringToFloat(Next()); }
-    bool Sound() const { return !tooLong_; }
+    float Float() {
+        const std::string line = Next();
+        if (NamesNonFiniteNumber(line)) nonFinite_ = true;
+        return StringToFloat(line);
+    }
+    bool Sound() const { return !tooLong_ && !(whole_ && (missing_ || nonFinite_)); }
 
 private:
     TStreamPtr stream_;
-    bool tooLong_ = false;
+    bool whole_;
+    bool tooLong_ = false, missing_ = false, nonFinite_ = false;
 };
 
 bool ValidSides(int cols, int rows, int summe) {
@@ -127,9 +148,21 @@ bool GridFitsPicture(const Grid2<float>& x, const Grid2<float>& y, int cols, int
     return GridInOrder(x, y, cols, rows);
 }
 
-bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& d, TStateLayout layout) {
+bool GridSpansPicture(const Grid2<float>& x, const Grid2<float>& y, int cols, int rows, const TImagePtr& picture) {
+    if (cols <= 0 || rows <= 0 || !picture) return false;
+    if (x.Cols() != cols + 1 || x.Rows() != rows + 1 || y.Cols() != cols + 1 || y.Rows() != rows + 1) return false;
+    const float w = static_cast<float>(GetImageWidth(picture)), h = static_cast<float>(GetImageHeight(picture));
+    auto near = [](float v, float edge) { return std::fabs(v - edge) <= kSpanSlack; };
+    for (int j = 0; j <= rows; ++j)
+        if (!near(x(0, j), 0) || !near(x(cols, j), w)) return false;
+    for (int i = 0; i <= cols; ++i)
+        if (!near(y(i, 0), 0) || !near(y(i, rows), h)) return false;
+    return true;
+}
+
+bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& d, TStateLayout layout, TStateReading reading) {
     if (!stream) return false;
-    TLineReader in(stream);
+    TLineReader in(stream, reading);
     d.SliderValue = in.Float();
     if (!std::isfinite(d.SliderValue) || d.SliderValue > kPieceSliderMaximum) return false;
     d.PuzzleSumme = in.Int();
@@ -257,7 +290,9 @@ void ApplyStateGridPreview(const TPuzzleState& d) {
     TGitterPreview& G = *GridPreview;
     G.x = d.GridX;
     G.y = d.GridY;
-    if (!GridFitsPicture(G.x, G.y, G.Spalten, G.Reihen, ImagePreview->Image)) ComputeFreshGrid();
+    if (!GridFitsPicture(G.x, G.y, G.Spalten, G.Reihen, ImagePreview->Image) ||
+        !GridSpansPicture(G.x, G.y, G.Spalten, G.Reihen, ImagePreview->Image))
+        ComputeFreshGrid();
 }
 
 void ApplyStatePlay(const TPuzzleState& d) {

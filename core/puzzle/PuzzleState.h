@@ -32,10 +32,15 @@ enum class TStateLayout { WithPictures, WithoutPictures };
 
 // The state's lines (without line ends) for the game's current objects.
 std::vector<std::string> PuzzleStateLines(TStateLayout layout);
+// The configuration file is read as far as it goes; a file the player opens must be whole.
+enum class TStateReading { AsFarAsItGoes, Whole };
+
 // Reads the state and checks every count, order, float, group and flag. Lines missing at the end
-// read as empty, so as 0, and are refused only where that makes the state unsound. False for a
+// read as empty, so as 0, and are refused only where that makes the state unsound; reading a
+// whole file also refuses a missing line and "nan" or "inf" where a float belongs. False for a
 // state that is not to be used.
-bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& state, TStateLayout layout);
+bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& state, TStateLayout layout,
+                     TStateReading reading = TStateReading::AsFarAsItGoes);
 // Multiplies every grid corner and piece centre by s (a window of another size).
 void ScalePuzzleState(TPuzzleState& state, float s);
 // Whether a group string is well formed for a cols x rows puzzle and names no piece already in
@@ -45,12 +50,17 @@ bool IsValidGroupString(const std::string& group, int cols, int rows, std::vecto
 // order, so that cutting along it stays within the picture and gives no empty piece.
 bool GridFitsPicture(const Grid2<float>& x, const Grid2<float>& y, int cols, int rows, const TImagePtr& picture);
 
+// Whether the grid's border lies on the picture's edges (to within a pixel or two): a grid laid
+// over a picture of another size would cut only part of this one.
+bool GridSpansPicture(const Grid2<float>& x, const Grid2<float>& y, int cols, int rows, const TImagePtr& picture);
+
 // Into the live objects: the slider, the counts, both orders and the puzzle's grid.
 void ApplyStateCounts(const TPuzzleState& state);
 // A fresh grid preview for the slider's piece count over the preview's picture.
 void ComputeFreshGrid();
 // The grid preview's corners, or a fresh grid for the slider's count when the saved one does not
-// lie on the preview's picture (so no puzzle of 0 pieces or of a grid off its picture is made).
+// lie on the preview's picture or does not span it (so no puzzle of 0 pieces, or of a grid off
+// its picture or over part of it, is made).
 void ApplyStateGridPreview(const TPuzzleState& state);
 // What play changed after the cut: piece positions and angles, the groups, the finished flag.
 void ApplyStatePlay(const TPuzzleState& state);

@@ -11,6 +11,7 @@
 #include "core/PictureCatalogue.h"
 #include "tests/core/GameState.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/Unprivileged.h"
 
 using namespace gamestate;
 
@@ -18,6 +19,11 @@ namespace {
 
 const std::string kRose = "incbin::medien/Reihe1/Rose.jpg";
 const std::string kNotice = "The ini-file with your personal\nconfiguration couldn't be saved.";
+
+std::string KeptAsideNotice(const std::string& ini) {
+    return "Your configuration file\n\"" + ini + "\"\ncouldn't be used. It is kept as\n\"" + ini +
+           ".unused\"\nand a new one will be saved.";
+}
 
 std::string Join(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
     std::string text;
@@ -375,6 +381,52 @@ TEST_F(ConfigurationTest, AFileThatEndsEarlyResumesWhatItHolds) {
     EXPECT_EQ(P->Puzzleteil_Drehwinkel(1, 1), 90.5f);
     EXPECT_EQ(GridPreview->x(3, 2), 480);
     EXPECT_EQ(P->fertig, 0);
+}
+
+TEST_F(ConfigurationTest, AFileNotUsedIsKeptAsideTheNewestOnlyOrElseNeverOverwritten) {
+    const std::string aside = IniPath() + ".unused";
+    // Refused (an order value of 222, a line of 200 KB, binary junk, over 1 MiB) or ignored (a
+    // window wider than 1920 x 0.9375): told once, and the next start uses this run's new file.
+    for (const std::string& text :
+         {Join(With(RoseLines(), 12, "222")), Join(With(RoseLines(), 57, std::string(200000, 'a'))),
+          std::string("\x89\xff\0\r\x01junk", 10), Join(RoseLines()) + std::string(1 << 20, '\n'),
+          Join(With(RoseLines(), 1, "2000"))}) {
+        UseScriptedDialogs({});
+        EXPECT_EQ(Load(text), 0);
+        SaveConfiguration();
+        EXPECT_EQ(Load(ReadText(IniPath())), 3);
+        EXPECT_EQ(ScriptedDialogLog(), std::vector<std::string>{KeptAsideNotice(IniPath())});
+        EXPECT_TRUE(ReadText(aside) == text);  // (too long to print)
+    }
+    UseScriptedDialogs({});
+    EXPECT_EQ(Load(""), 0);  // an empty file holds nothing to lose
+    EXPECT_TRUE(ScriptedDialogLog().empty() && GetPathKind(aside) == 1);
+    // Unreadable for the player (mode 000): moved aside from a home the player may write; in one
+    // the player may not, left as it is, at start and at the end.
+    char pattern[] = "/tmp/plarn_player_XXXXXX";
+    const std::string home = mkdtemp(pattern), ini = home + "/.PlarnPuzzle.ini", old = Join(RoseLines());
+    const std::string lost = "Your configuration file\n\"" + ini + "\"\ncouldn't be used and can't be put aside.\n"
+                             "It stays as it is, so this puzzle will not be kept.";
+    for (mode_t folder : {0777, 0555}) {
+        chmod(home.c_str(), 0777);
+        WriteText(ini, old);
+        chmod(ini.c_str(), 0);
+        chmod(home.c_str(), folder);
+        EXPECT_TRUE(HoldsAsUnprivilegedUser([&] {
+            setenv("HOME", home.c_str(), 1);
+            UseScriptedDialogs({});
+            const bool unreadable = !OpenFileForReading(ini);
+            LoadConfiguration();
+            SaveConfiguration();  // says nothing more
+            const std::string told = folder == 0777 ? KeptAsideNotice(ini) : lost;
+            return unreadable && ScriptedDialogLog() == std::vector<std::string>{told};
+        })) << std::oct << folder;
+        chmod(home.c_str(), 0777);
+        chmod((folder == 0777 ? ini + ".unused" : ini).c_str(), 0600);
+        EXPECT_EQ(ReadText(folder == 0777 ? ini + ".unused" : ini), old);
+        EXPECT_EQ(ReadText(ini) == old, folder == 0555);  // a new file beside it, or nothing written
+    }
+    std::filesystem::remove_all(home);
 }
 
 TEST_F(ConfigurationTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {

@@ -14,6 +14,15 @@ close_game() {
     wait_game "$GAME_PID" 20
 }
 settle() { check "the restored pieces are drawn" wait_for_pieces; sleep 0.3; }
+# A file the game does not use is kept aside, and the player is told so once at start.
+kept_aside() {
+    local box
+    box=$(timeout 20 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Notice" | head -n 1) || true
+    check "$1: the player is told at start" test -n "$box"
+    xdotool windowfocus --sync "$box" key Return; sleep 0.5
+    close_game
+    check "$1: kept aside byte for byte" cmp -s "$home/refused.ini" "$(ini).unused"
+}
 
 start_x 1280x1024
 home=$(mktemp -d)
@@ -60,12 +69,12 @@ close_game
 check "second run ends (status $GAME_STATUS)" test "$GAME_STATUS" = 0
 check "the file written after resuming is the same" cmp -s "$saved" "$(ini)"
 
-# A saved window larger than the desktop allows: the whole file is ignored and rewritten.
+# A saved window larger than the desktop allows: the whole file is ignored, kept aside and rewritten.
 printf '%s\r\n' 5000 4000 23 >"$(ini)"
 cat "$saved" | tail -n +4 >>"$(ini)"
+cp "$(ini)" "$home/refused.ini"
 start_game "$home"
-sleep 1
-close_game
+kept_aside "a window too large"
 check "a refused file is overwritten at the end (status $GAME_STATUS)" test "$(line 1) $(line 2) $(line 3) $(line 6)" = "1200 900 7 0"
 # No puzzle: the preview's 24 draw-order lines follow line 9, then no puzzle picture and the
 # default preview picture.
@@ -73,9 +82,9 @@ check "no puzzle picture, the default preview" test "$(line 34)|$(line 35)" = "|
 
 # A file far too big to be a configuration, one endless first line: ignored, then rewritten.
 head -c 3000000 /dev/zero | tr '\0' '7' >"$(ini)"
+cp "$(ini)" "$home/refused.ini"
 start_game "$home"
-sleep 1
-close_game
+kept_aside "a huge file"
 check "a huge file is ignored and overwritten (status $GAME_STATUS)" test "$(line 1) $(line 2) $(line 3)" = "1200 900 7"
 rm -f "$shot1" "$shot2" "$saved"
 rm -rf "$home"

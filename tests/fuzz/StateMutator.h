@@ -97,6 +97,20 @@ public:
         return joined ? bytes : Join(lines);
     }
 
+    // Damage a reader of whole files must refuse, from line `first` on: "nan" or "inf" in a line
+    // written with a point (a float), or the text cut off short of its last line.
+    std::string Damage(std::vector<std::string> lines, size_t first) {
+        const size_t k = first + static_cast<size_t>(Below(static_cast<int>(lines.size() - first)));
+        if (lines[k].find('.') != std::string::npos && Below(2)) {
+            lines[k] = Below(2) ? "nan" : "-Infinity";
+            return Join(lines);
+        }
+        // The last line, the finished flag, is one character.
+        const std::string whole = Join(lines);
+        const int from = static_cast<int>(Join({lines.begin(), lines.begin() + static_cast<long>(first)}).size());
+        return whole.substr(0, static_cast<size_t>(from + Below(static_cast<int>(whole.size()) - 2 - from)));
+    }
+
     static std::string Join(const std::vector<std::string>& lines) {
         std::string t;
         for (const std::string& l : lines) t += l + "\r\n";

@@ -117,7 +117,7 @@ TEST_F(PuzzleFileTest, RefusedFilesLeaveTheGameAsItWas) {
     const std::string noMarker = "The selected PNG-image doesn't\n contain added PLARNPUZZLE-datas!";
     const std::string otherSize = "The selected image has another size\nthan the original image you need!\nTo avoid "
                                   "fatal problems the puzzle\nwill not be opened!";
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+    std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{WritePicture("plain.png", 300, 200)}, noMarker},
         {{edited("lower.png", "Added PlarnPuzzle-Datas:", "added plarnpuzzle-datas:")}, noMarker},
         {{Home() + "/none.png"}, "This file wasn't found:\n\"" + Home() + "/none.png\""},
@@ -132,6 +132,10 @@ TEST_F(PuzzleFileTest, RefusedFilesLeaveTheGameAsItWas) {
         {{Home() + "/lost.png", "1", WritePicture("other.png", 600, 480)}, otherSize},
     };
     WriteText(picture + ".txt", good);
+    // Cut off halfway through the lines after the PNG; a piece's angle that is no number.
+    WriteText(Home() + "/cut.png", good.substr(0, (good.size() + good.find("Added PlarnPuzzle")) / 2));
+    cases.push_back({{Home() + "/cut.png"}, damaged});
+    cases.push_back({{edited("nan.png", "\r\n359.500000\r\n", "\r\nnan\r\n")}, damaged});
     const std::vector<std::string> before = Snapshot();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first[0]);
@@ -143,6 +147,18 @@ TEST_F(PuzzleFileTest, RefusedFilesLeaveTheGameAsItWas) {
     const std::string moved = WritePicture("moved.png", 640, 480);
     ASSERT_EQ(Open({Home() + "/lost.png", "1", moved}), 1);
     EXPECT_EQ(ImagePaths, std::vector<std::string>(2, moved));
+}
+
+TEST_F(PuzzleFileTest, AGridPreviewLaidOverAnotherPictureIsWorkedOutAfreshForThePuzzlesPicture) {
+    // Saved while the preview showed a 500 x 400 picture; the puzzle's own shows at 960 x 720.
+    MakePuzzle(WritePicture("big.png", 1200, 900), 0);
+    ImagePreview->Loading(ImagePaths[0] = WritePicture("own.png", 500, 400), 750, 410, 400, 400, 960, 720, {});
+    GridPreview->Gitter_berechnen(5, 500, 400);
+    Save(Home() + "/mixed.png");
+    ASSERT_EQ(Open({Home() + "/mixed.png"}), 1);
+    // The slider's 16 pieces over 960 x 720: 4 by 4, spanning the picture.
+    const TGitterPreview& G = *GridPreview;
+    EXPECT_EQ(std::make_tuple(G.Summe, G.Spalten, G.x(4, 2), G.y(3, 4)), std::make_tuple(16, 4, 960.0f, 720.0f));
 }
 
 TEST_F(PuzzleFileTest, AFailedSaveSaysSoAndKeepsTheEarlierFile) {
