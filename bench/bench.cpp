@@ -83,12 +83,14 @@ void OpenGameWindow() {
     TWindowChoice c = ChooseWindowSize(1920, 1080, false, 0, 0);
     ScaleX = c.scaleX;
     ScaleY = c.scaleY;
+    // As the game starts: the backdrop first, which the window shows from the moment it appears.
+    BackgroundImage = LoadImageFromSource("incbin::medien/etc/Background.jpg", -1);
+    SetWindowBackdrop(BackgroundImage);
     OpenGraphicsWindow(c.width, c.height, 0, 60, 0);
     SetBackgroundClearColor(255, 255, 255);
     ScreenWidth = GetGraphicsWidth();
     ScreenHeight = GetGraphicsHeight();
     SetDrawBlendMode(3);
-    BackgroundImage = LoadImageFromSource("incbin::medien/etc/Background.jpg", -1);
     BackgroundScale = {static_cast<float>(ScreenWidth) / GetImageWidth(BackgroundImage),
                        static_cast<float>(ScreenHeight) / GetImageHeight(BackgroundImage)};
 }

@@ -191,7 +191,10 @@ void Main() {
     SelectGraphicsDriver(GetGl2dDriver(), 2);
     SetRandomSeed(static_cast<int>(MillisecondClock()));
     SetWindowTitle("PlarnPuzzle");
-    // 4.
+    // 4. The backdrop is decoded first, so that the window shows it from the moment it appears.
+    BackgroundImage = LoadImageFromSource("incbin::medien/etc/Background.jpg", -1);
+    if (!BackgroundImage) LayerFatalError("Unable to load incbin::medien/etc/Background.jpg");
+    SetWindowBackdrop(BackgroundImage);
     ChooseAndOpenWindow();
     // 5.
     SetBackgroundClearColor(255, 255, 255);
@@ -200,8 +203,6 @@ void Main() {
     SetDrawBlendMode(3);
     RegisterExitHandler(SaveConfigurationHandler);
     // 6. Splash: the backdrop shows while the rest loads.
-    BackgroundImage = LoadImageFromSource("incbin::medien/etc/Background.jpg", -1);
-    if (!BackgroundImage) LayerFatalError("Unable to load incbin::medien/etc/Background.jpg");
     BackgroundScale = {static_cast<float>(ScreenWidth) / static_cast<float>(GetImageWidth(BackgroundImage)),
                        static_cast<float>(ScreenHeight) / static_cast<float>(GetImageHeight(BackgroundImage))};
     DrawBackdrop();

@@ -52,7 +52,7 @@ TImageFontPtr LoadCompanionChaosFont(const std::string& path, const std::string&
     // The companion's path travels in place of the glyph order.
     StagedGlyphChars = companion;
     if (ResolveFontPath(companion) == "failed") {
-        TChaosFont::Error("File " + companion + " Not found...");
+        TChaosFont::Error("File " + DialogPath(companion) + " Not found...");
         return nullptr;
     }
     StagedImageFlags = (style & 4) ? 7 : 1;

@@ -14,7 +14,7 @@ constexpr int kLastCode = 254;
 constexpr int kSlots = 255;
 
 TChaosFontPtr MissingCells(const std::string& path, int count, int cellWidth, int cellHeight) {
-    TChaosFont::Error("File " + path + " does not hold " + IntToString(count) + " cells of " +
+    TChaosFont::Error("File " + DialogPath(path) + " does not hold " + IntToString(count) + " cells of " +
                       IntToString(cellWidth) + " x " + IntToString(cellHeight) + " pixels...");
     return nullptr;
 }
@@ -27,7 +27,7 @@ bool InPictureRange(float v) { return std::isfinite(v) && std::fabs(v) <= static
 
 TChaosFontPtr Damaged(const TStreamPtr& stream, const std::string& companion) {
     CloseFileStream(stream);
-    TChaosFont::Error("File " + companion + " is damaged...");
+    TChaosFont::Error("File " + DialogPath(companion) + " is damaged...");
     return nullptr;
 }
 }  // namespace
@@ -56,7 +56,7 @@ TChaosFontPtr TChaosFont::Load(const std::string& path, int size, int cellHeight
                                const std::string& glyphOrder, int spacing, int imageFlags,
                                int flags) {
     if (ResolveFontPath(path) == "failed") {
-        Error("File " + path + " Not found...");
+        Error("File " + DialogPath(path) + " Not found...");
         return nullptr;
     }
     auto font = std::make_shared<TChaosFont>();
@@ -142,7 +142,7 @@ int TChaosFont::CreateSpace(const TChaosFontPtr& font, int width) {
     return 0;
 }
 
-int TChaosFont::Error(const std::string& message) {
+int TChaosFont::Error(const TDialogText& message) {
     ShowNoticeBox("ChaosFont @ " + IntToString(static_cast<int>(MillisecondClock())) +
                       " > ERROR: " + message,
                   0);
@@ -206,7 +206,7 @@ TChaosFontPtr TChaosFont::FontCandyLoader(const TChaosFontPtr& font, const std::
     TImagePtr sheet = LoadImageWithMaskColor(path, font->ImageFlags, maskRed, maskGreen, maskBlue);
     if (!sheet) {
         CloseFileStream(in);
-        Error("File " + path + " cannot be loaded...");
+        Error("File " + DialogPath(path) + " cannot be loaded...");
         return nullptr;
     }
     TPixmapPtr pixels = LockImagePixels(sheet, 0, 1, 0);

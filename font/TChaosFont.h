@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/layer/Dialogs.h"
 #include "core/layer/Fonts.h"
 #include "font/TChaosFontGlyph.h"
 
@@ -52,5 +53,5 @@ public:
     // An invisible space glyph of the given width in the slot of character 32.
     static int CreateSpace(const TChaosFontPtr& font, int width);
     // Tells the player in a notice box.
-    static int Error(const std::string& message);
+    static int Error(const TDialogText& message);
 };

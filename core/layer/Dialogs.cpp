@@ -3,7 +3,9 @@
 #include "core/layer/Dialogs.h"
 
 #include "core/layer/DialogsInternal.h"
+#include "core/layer/GlInternal.h"
 #include "core/layer/Input.h"
+#include "core/layer/Lifetime.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -158,9 +160,9 @@ private:
 
 // A modal box with an icon, the text and its buttons (the last one answers Enter); returns
 // the answer of the pressed button, or cancelAnswer for Escape and the close button.
-int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, const std::string& text,
+int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, const TDialogText& text,
                      const std::vector<std::pair<const char*, int>>& buttons, int cancelAnswer) {
-    std::string utf8 = Latin1ToUtf8(text);
+    std::string utf8 = text.Utf8();
     fl_font(FL_HELVETICA, 14);
     int textW = 360, textH = 0;
     fl_measure(utf8.c_str(), textW, textH, 0);
@@ -170,6 +172,7 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
     int winW = 70 + textW + 20, winH = std::max(textH, 50) + 20 + buttonH + 20;
 
     HoldKeysDownNow();
+    layer::KeepFrameUnderDialogs();
     TMessageWindow win(winW, winH);
     win.copy_label(title);
     int answer = cancelAnswer;
@@ -201,6 +204,11 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
     win.show();
     if (last) last->take_focus();
     while (win.shown()) {
+        if (EndRequestedFromOutside()) {
+            answer = cancelAnswer;
+            win.hide();
+            break;
+        }
         Fl::wait(0.05);
         win.ForgetReleasedKeys();
     }
@@ -293,6 +301,56 @@ std::string Latin1ToUtf8(const std::string& text) {
     return out;
 }
 
+std::string PathBytesToUtf8(const std::string& path) {
+    std::string out;
+    out.reserve(path.size());
+    const auto* b = reinterpret_cast<const unsigned char*>(path.data());
+    const size_t n = path.size();
+    for (size_t i = 0; i < n;) {
+        // The length of a well-formed character here (0: none), and the range of its second
+        // byte, which rules out overlong forms, surrogates and values beyond U+10FFFF.
+        size_t len = 0;
+        unsigned char lo = 0x80, hi = 0xBF;
+        if (b[i] < 0x80) len = 1;
+        else if (b[i] >= 0xC2 && b[i] <= 0xDF) len = 2;
+        else if (b[i] >= 0xE0 && b[i] <= 0xEF) len = 3, lo = b[i] == 0xE0 ? 0xA0 : 0x80, hi = b[i] == 0xED ? 0x9F : 0xBF;
+        else if (b[i] >= 0xF0 && b[i] <= 0xF4) len = 4, lo = b[i] == 0xF0 ? 0x90 : 0x80, hi = b[i] == 0xF4 ? 0x8F : 0xBF;
+        bool whole = len > 0 && i + len <= n && (len == 1 || (b[i + 1] >= lo && b[i + 1] <= hi));
+        for (size_t k = 2; whole && k < len; ++k) whole = b[i + k] >= 0x80 && b[i + k] <= 0xBF;
+        if (whole) {
+            out.append(path, i, len);
+            i += len;
+        } else {
+            out += Latin1ToUtf8(std::string(1, path[i]));
+            ++i;
+        }
+    }
+    return out;
+}
+
+TDialogText& TDialogText::operator+=(const TDialogText& more) {
+    parts_.insert(parts_.end(), more.parts_.begin(), more.parts_.end());
+    return *this;
+}
+
+std::string TDialogText::Bytes() const {
+    std::string out;
+    for (const Part& p : parts_) out += p.bytes;
+    return out;
+}
+
+std::string TDialogText::Utf8() const {
+    std::string out;
+    for (const Part& p : parts_) out += p.path ? PathBytesToUtf8(p.bytes) : Latin1ToUtf8(p.bytes);
+    return out;
+}
+
+TDialogText DialogPath(const std::string& path) {
+    TDialogText text;
+    text.parts_.push_back({path, true});
+    return text;
+}
+
 std::vector<TFileFilterGroup> ParseFileFilter(const std::string& filter) {
     std::vector<TFileFilterGroup> groups;
     if (filter.find(':') == std::string::npos) {
@@ -359,14 +417,14 @@ void UseScriptedDialogs(const std::vector<std::string>& answers) {
 
 const std::vector<std::string>& ScriptedDialogLog() { return Script().log; }
 
-void ShowNoticeBox(const std::string& text, int serious) {
+void ShowNoticeBox(const TDialogText& text, int serious) {
     std::string ignored;
     if (Script().active) {
-        TakeScriptedAnswer(text, ignored);  // keeps answers in step with the log
+        TakeScriptedAnswer(text.Bytes(), ignored);  // keeps answers in step with the log
         return;
     }
-    if (!FltkDisplayReady()) {
-        std::fprintf(stderr, "PlarnPuzzle: %s\n", text.c_str());
+    if (EndRequestedFromOutside() || !FltkDisplayReady()) {
+        std::fprintf(stderr, "PlarnPuzzle: %s\n", text.Bytes().c_str());
         return;
     }
     if (serious)
@@ -375,14 +433,15 @@ void ShowNoticeBox(const std::string& text, int serious) {
         RunMessageWindow("PlarnPuzzle - Notice", "i", FL_BLUE, text, {{"OK", 1}}, 0);
 }
 
-int AskYesNo(const std::string& text, int serious) {
+int AskYesNo(const TDialogText& text, int serious) {
     if (Script().active) {
         std::string answer;
-        if (!TakeScriptedAnswer(text, answer)) return 0;
+        if (!TakeScriptedAnswer(text.Bytes(), answer)) return 0;
         return std::atoi(answer.c_str()) != 0 ? 1 : 0;
     }
-    if (!FltkDisplayReady()) {
-        std::fprintf(stderr, "PlarnPuzzle: %s (answered No: no display)\n", text.c_str());
+    if (EndRequestedFromOutside() || !FltkDisplayReady()) {
+        std::fprintf(stderr, "PlarnPuzzle: %s (answered No: %s)\n", text.Bytes().c_str(),
+                     EndRequestedFromOutside() ? "the game is ending" : "no display");
         return 0;
     }
     // Escape and the window's close button answer No, the safe choice.
@@ -396,8 +455,9 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
         std::string answer;
         return TakeScriptedAnswer(title, answer) ? answer : std::string();
     }
-    if (!FltkDisplayReady()) {
-        std::fprintf(stderr, "PlarnPuzzle: %s (cancelled: no display)\n", title.c_str());
+    if (EndRequestedFromOutside() || !FltkDisplayReady()) {
+        std::fprintf(stderr, "PlarnPuzzle: %s (cancelled: %s)\n", title.c_str(),
+                     EndRequestedFromOutside() ? "the game is ending" : "no display");
         return std::string();
     }
     // Paths are bytes on disk and pass through unconverted; only the title is game text.
@@ -419,9 +479,13 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
         if (!file.empty()) chooser.value(file.c_str());
         TNameFieldMend mend;
         MendNameField(chooser, mend);
+        layer::KeepFrameUnderDialogs();
         chooser.show();
-        while (chooser.shown()) Fl::wait();
-        const char* value = chooser.count() > 0 ? chooser.value(1) : nullptr;
+        // A signal breaks the wait, but one that comes just before it would not: hence the limit.
+        bool ending = false;
+        while (chooser.shown() && !(ending = EndRequestedFromOutside())) Fl::wait(0.05);
+        chooser.hide();
+        const char* value = !ending && chooser.count() > 0 ? chooser.value(1) : nullptr;
         if (value) chosen = value;
     }
     size_t slash = chosen.rfind('/');

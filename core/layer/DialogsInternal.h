@@ -7,5 +7,8 @@
 
 // The game's text is one byte per character (Latin-1); the toolkit draws UTF-8.
 std::string Latin1ToUtf8(const std::string& text);
+// A path's bytes for the toolkit: UTF-8 stays as it is; a byte that is no part of a UTF-8
+// character (a name written in another encoding) is read as Latin-1, so nothing is lost.
+std::string PathBytesToUtf8(const std::string& path);
 // The file chooser's filter list: "Label (*.{a,b})" per group, separated by tabs.
 std::string FileChooserPattern(const std::vector<TFileFilterGroup>& groups);

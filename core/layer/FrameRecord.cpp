@@ -2,6 +2,7 @@
 // picture then costs neither rendering nor a swap, and a changed one goes out in few runs.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -91,18 +92,36 @@ GLenum Primitive(uint32_t kind) {
     }
 }
 
-void DeleteDoomedTextures() {
-    if (DoomedTextures.empty()) return;
-    if (layer::HasGl()) glDeleteTextures(static_cast<GLsizei>(DoomedTextures.size()), DoomedTextures.data());
-    DoomedTextures.clear();
+bool Uses(const Recording& r, unsigned texture) {
+    for (const Op& op : r.ops)
+        if (op.texture == texture) return true;
+    return false;
 }
 
-void SendPending() {
-    if (Sent >= Drawn.ops.size() || !layer::HasGl()) return;
+// A texture that the frame on screen or the frame being drawn still uses stays until they no
+// longer do: either may have to be sent to GL again (the screen repainted under a dialog).
+void DeleteDoomedTextures() {
+    if (DoomedTextures.empty()) return;
+    if (!layer::HasGl()) {
+        DoomedTextures.clear();
+        return;
+    }
+    std::vector<unsigned> now;
+    auto kept = std::remove_if(DoomedTextures.begin(), DoomedTextures.end(), [&now](unsigned t) {
+        if (Uses(OnScreen, t) || Uses(Drawn, t)) return false;
+        now.push_back(t);
+        return true;
+    });
+    DoomedTextures.erase(kept, DoomedTextures.end());
+    if (!now.empty()) glDeleteTextures(static_cast<GLsizei>(now.size()), now.data());
+}
+
+// Sends the recording's operations from..to-1.
+void SendOps(const Recording& r, size_t from, size_t to) {
     int blend = INT_MIN;
     unsigned texture = UINT_MAX;
-    for (size_t k = Sent; k < Drawn.ops.size(); ++k) {
-        const Op& op = Drawn.ops[k];
+    for (size_t k = from; k < to; ++k) {
+        const Op& op = r.ops[k];
         if (op.kind == static_cast<uint32_t>(TRecordedKind::Clear)) {
             glClearColor((op.rgba >> 16 & 255) / 255.0f, (op.rgba >> 8 & 255) / 255.0f, (op.rgba & 255) / 255.0f,
                          1.0f);
@@ -122,7 +141,7 @@ void SendPending() {
         if (op.kind == static_cast<uint32_t>(TRecordedKind::Lines)) glLineWidth(op.size);
         if (op.kind == static_cast<uint32_t>(TRecordedKind::Points)) glPointSize(op.size);
         glColor4ub(op.rgba >> 16 & 255, op.rgba >> 8 & 255, op.rgba & 255, op.rgba >> 24);
-        const TRecordedVertex* v = &Drawn.vertices[op.first];
+        const TRecordedVertex* v = &r.vertices[op.first];
         glBegin(Primitive(op.kind));
         for (uint32_t i = 0; i < op.count; ++i) {
             if (op.texture) glTexCoord2f(v[i].u, v[i].v);
@@ -131,6 +150,11 @@ void SendPending() {
         glEnd();
     }
     glDisable(GL_TEXTURE_2D);
+}
+
+void SendPending() {
+    if (Sent >= Drawn.ops.size() || !layer::HasGl()) return;
+    SendOps(Drawn, Sent, Drawn.ops.size());
     Sent = Drawn.ops.size();
     ++Serial;
     DeleteDoomedTextures();
@@ -194,6 +218,18 @@ bool RenderRecordedFrame(bool forced) {
     if (++Presents % 64 == 0) ReleaseIdleTextures();
     DeleteDoomedTextures();
     return show;
+}
+
+bool ReplayFrameOnScreen() {
+    if (!OnScreenKnown || !HasGl()) return false;
+    SendOps(OnScreen, 0, OnScreen.ops.size());
+    return true;
+}
+
+void RestoreSentDrawing() {
+    // Drawn begins with the clear that follows every presented frame, so this rebuilds the
+    // back buffer as the frame being drawn had it.
+    if (HasGl()) SendOps(Drawn, 0, Sent);
 }
 
 void ForgetRecordedFrames() {

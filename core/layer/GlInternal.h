@@ -41,6 +41,13 @@ unsigned long RecordSerial();
 bool RenderRecordedFrame(bool forced);
 // A new window shows nothing of the frames before.
 void ForgetRecordedFrames();
+// Draws the frame last shown into the back buffer again; false when none was shown in this
+// window. RestoreSentDrawing then puts back what the frame being drawn had sent to GL.
+bool ReplayFrameOnScreen();
+void RestoreSentDrawing();
+// Until the window's next frame, the X server repaints whatever a dialog uncovers from the frame
+// on screen, without waiting for the game (which is blocked in the dialog or busy after it).
+void KeepFrameUnderDialogs();
 // Deletes a texture once no recorded drawing can use it any more.
 void DeleteTextureLater(unsigned texture);
 // Counts the frames presented, shown or not.

@@ -12,12 +12,14 @@
 #include <X11/extensions/xf86vmode.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
 #include "Drawing.h"
 #include "GlInternal.h"
+#include "ImagesInternal.h"
 #include "Input.h"
 #include "Lifetime.h"
 #include "Numbers.h"
@@ -44,6 +46,8 @@ struct WindowState {
     bool modesRead = false;
     long shown = 0;
     bool exposed = true;  // the window lost what it showed: the next frame must be shown
+    bool pictureBehind = false;  // the server paints a picture where the window is uncovered
+    TImagePtr backdrop;          // what a new window shows until its first frame
 };
 WindowState W;
 
@@ -133,7 +137,102 @@ void SetTitleOnWindow() {
                     reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
 }
 
+// Gives the window a background of these pixels (0xRRGGBB, rows top down), which the X server
+// paints wherever the window is uncovered, until the game's next frame takes it away.
+void PutPictureBehind(std::vector<uint32_t>& rgb, int width, int height) {
+    const Visual* v = W.visual->visual;
+    if (W.visual->c_class != TrueColor) return;
+    XImage* image = XCreateImage(W.display, W.visual->visual, static_cast<unsigned>(W.visual->depth), ZPixmap, 0,
+                                 reinterpret_cast<char*>(rgb.data()), static_cast<unsigned>(width),
+                                 static_cast<unsigned>(height), 32, 0);
+    if (!image) return;
+    if (image->bits_per_pixel == 32) {
+        // The words are in this machine's order; Xlib turns them round for a server that differs.
+        const uint32_t one = 1;
+        image->byte_order = *reinterpret_cast<const unsigned char*>(&one) ? LSBFirst : MSBFirst;
+        // Each channel's top bits into the place the visual gives it.
+        auto place = [](uint32_t value8, unsigned long mask) {
+            if (!mask) return 0ul;
+            int shift = __builtin_ctzl(mask), bits = __builtin_popcountl(mask);
+            return bits >= 8 ? (value8 << (shift + bits - 8)) & mask : (value8 >> (8 - bits)) << shift;
+        };
+        const bool plain = v->red_mask == 0xFF0000 && v->green_mask == 0xFF00 && v->blue_mask == 0xFF;
+        if (!plain)
+            for (uint32_t& p : rgb)
+                p = static_cast<uint32_t>(place(p >> 16 & 255, v->red_mask) | place(p >> 8 & 255, v->green_mask) |
+                                          place(p & 255, v->blue_mask));
+        Pixmap pixmap = XCreatePixmap(W.display, W.window, static_cast<unsigned>(width),
+                                      static_cast<unsigned>(height), static_cast<unsigned>(W.visual->depth));
+        GC gc = XCreateGC(W.display, pixmap, 0, nullptr);
+        XPutImage(W.display, pixmap, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+        XFreeGC(W.display, gc);
+        // The window holds on to the pixmap for as long as it is its background.
+        XSetWindowBackgroundPixmap(W.display, W.window, pixmap);
+        XFreePixmap(W.display, pixmap);
+        W.pictureBehind = true;
+    }
+    image->data = nullptr;  // the caller's
+    XDestroyImage(image);
+}
+
+// The backdrop stretched to the window as GL's linear filter stretches it (weights in 1/256).
+std::vector<uint32_t> StretchedBackdrop(int width, int height) {
+    std::vector<uint32_t> out;
+    const TPixmapPtr& pm = layer::FramePixels(*W.backdrop, 0);
+    if (!pm || pm->format != 6 || pm->width <= 0 || pm->height <= 0) return out;
+    out.resize(static_cast<size_t>(width) * height);
+    struct Tap { int a, b; uint32_t t; };
+    auto taps = [](int from, int to) {
+        std::vector<Tap> v(static_cast<size_t>(to));
+        for (int i = 0; i < to; ++i) {
+            double s = (i + 0.5) * from / to - 0.5;
+            if (s < 0) s = 0;
+            int a = static_cast<int>(s);
+            if (a > from - 1) a = from - 1;
+            v[static_cast<size_t>(i)] = {a, a + 1 < from ? a + 1 : a, static_cast<uint32_t>((s - a) * 256 + 0.5)};
+        }
+        return v;
+    };
+    const std::vector<Tap> xs = taps(pm->width, width), ys = taps(pm->height, height);
+    // Two channels a word at a time: red and blue, then green (alpha is not shown).
+    auto mix = [](uint32_t p, uint32_t q, uint32_t t) {
+        uint32_t rb = ((p & 0xFF00FF) * (256 - t) + (q & 0xFF00FF) * t) >> 8 & 0xFF00FF;
+        uint32_t g = ((p & 0xFF00) * (256 - t) + (q & 0xFF00) * t) >> 8 & 0xFF00;
+        return rb | g;
+    };
+    // Each source row stretched across once (a row serves one or two lines of the window).
+    std::vector<uint32_t> across[2] = {std::vector<uint32_t>(static_cast<size_t>(width)),
+                                       std::vector<uint32_t>(static_cast<size_t>(width))};
+    int acrossRow[2] = {-1, -1};
+    auto rowAcross = [&](int sourceRow) -> const std::vector<uint32_t>& {
+        int slot = sourceRow & 1;
+        if (acrossRow[slot] != sourceRow) {
+            acrossRow[slot] = sourceRow;
+            const uint8_t* r = &pm->pixels[static_cast<size_t>(sourceRow) * pm->pitch];
+            // Words of 0xBBGGRR from the pixmap's red, green and blue bytes.
+            auto word = [r](int x) { return r[x * 4] | r[x * 4 + 1] << 8 | static_cast<uint32_t>(r[x * 4 + 2]) << 16; };
+            for (int x = 0; x < width; ++x) {
+                const Tap& tx = xs[static_cast<size_t>(x)];
+                across[slot][static_cast<size_t>(x)] = mix(word(tx.a), word(tx.b), tx.t);
+            }
+        }
+        return across[slot];
+    };
+    for (int y = 0; y < height; ++y) {
+        const Tap& ty = ys[static_cast<size_t>(y)];
+        const std::vector<uint32_t>& top = rowAcross(ty.a);
+        const std::vector<uint32_t>& bottom = rowAcross(ty.b);
+        uint32_t* row = &out[static_cast<size_t>(y) * width];
+        for (int x = 0; x < width; ++x) {
+            uint32_t p = mix(top[static_cast<size_t>(x)], bottom[static_cast<size_t>(x)], ty.t);
+            row[x] = (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
+        }
+    }
+    return out;
+}
+
 void CloseWindow() {
+    W.pictureBehind = false;
     if (!W.window) return;
     glXMakeCurrent(W.display, None, nullptr);
     XDestroyWindow(W.display, W.window);
@@ -266,6 +365,24 @@ unsigned GlGeneration() { return W.generation; }
 
 void UseHeadlessWindow(bool headless) { W.headless = headless; }
 
+void SetWindowBackdrop(const TImagePtr& image) { W.backdrop = image; }
+
+void layer::KeepFrameUnderDialogs() {
+    if (W.pictureBehind || !HasGl() || !W.window || !ReplayFrameOnScreen()) return;
+    std::vector<uint32_t> picture(static_cast<size_t>(W.width) * W.height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, W.width, W.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, picture.data());
+    RestoreSentDrawing();
+    // GL counts rows from the bottom.
+    for (int top = 0, bottom = W.height - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(&picture[static_cast<size_t>(top) * W.width], &picture[static_cast<size_t>(top + 1) * W.width],
+                         &picture[static_cast<size_t>(bottom) * W.width]);
+    for (uint32_t& p : picture) p &= 0xFFFFFF;
+    PutPictureBehind(picture, W.width, W.height);
+    XFlush(W.display);
+}
+
 unsigned TFramePacer::Advance(unsigned now) {
     if (!started) { started = true; next = now; }
     if (hertz <= 0) return 0;
@@ -368,6 +485,11 @@ TGraphicsPtr OpenWindow(int width, int height, int depth, int hertz, int flags, 
     SetTitleOnWindow();
     Bool supported = False;
     XkbSetDetectableAutoRepeat(d, True, &supported);
+    // The server shows the backdrop the moment the window appears, while GL is still starting.
+    if (W.backdrop) {
+        std::vector<uint32_t> picture = StretchedBackdrop(width, height);
+        if (!picture.empty()) PutPictureBehind(picture, width, height);
+    }
     XMapRaised(d, W.window);
     // Wait (briefly) until the window is mapped so the first frame is not lost.
     for (int i = 0; i < 200; ++i) {
@@ -458,6 +580,11 @@ void PresentFrame(int sync) {
         glXSwapBuffers(W.display, W.window);
         ++W.shown;
         W.exposed = false;
+        if (W.pictureBehind) {
+            // From now on the game's frames repaint the window, as before.
+            XSetWindowBackground(W.display, W.window, 0);
+            W.pictureBehind = false;
+        }
     }
     ClearBackBuffer();
     PollWindowEvents();

@@ -12,6 +12,9 @@ using TGraphicsPtr = std::shared_ptr<TGraphics>;
 TGraphicsDriverPtr GetGl2dDriver();
 void SelectGraphicsDriver(const TGraphicsDriverPtr& driver, int defaultFlags);
 void SetWindowTitle(const std::string& title);
+// The picture a window shows, stretched to its size, from the moment it appears until its first
+// frame (the game's backdrop); set before the window opens.
+void SetWindowBackdrop(const TImagePtr& image);
 // Closes the window opened before (if any) and opens one of that client size (never full
 // screen), paced by software at hertz. Drawing state goes back to its defaults, except the
 // mask colour; images, fonts and sounds stay usable.

@@ -25,7 +25,8 @@ const int kPngCompression = 5;
 const int kMaxPixels = kMaxPictureSide;
 const size_t kMaxPathLength = 4096;
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+// A path in quotes, shown in a box as it is.
+TDialogText Quoted(const std::string& path) { return "\"" + DialogPath(path) + "\""; }
 
 bool EndsInPng(const std::string& path) { return ToLowerCase(TakeRightChars(path, 4)) == ".png"; }
 
@@ -37,7 +38,7 @@ int Finish(int result) {
     return result;
 }
 
-int Refuse(const std::string& notice) {
+int Refuse(const TDialogText& notice) {
     ShowNoticeBox(notice, 0);
     return Finish(0);
 }

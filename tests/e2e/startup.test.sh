@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
 # Starts the game as a player would on desktops of several sizes and ends it every way it can end.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/game-drive.sh"
 trap finish EXIT
 
 window_size() { xwininfo -id "$1" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
+
+# The first look at the new window already shows the backdrop, never an empty window.
+start_x 1920x1080
+home=$(mktemp -d)
+look=$(HOME=$home "$(dirname "$PLARN_BINARY")/bench/first_picture" "$PLARN_BINARY")
+check "the window shows a picture from the start ($(echo $look))" grep -q "first look one colour: no" <<<"$look"
+rm -rf "$home"
+stop_x
 
 for case in 1920x1080:1349x1012 1280x1024:1200x900 800x600:750x562; do
     desktop=${case%%:*}; expected=${case##*:}
@@ -79,3 +88,22 @@ sleep 1
 kill -TERM "$GAME_PID"
 wait_game "$GAME_PID" 10
 check "SIGTERM ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
+
+# A logout while a box or a file chooser is open: the box closes as if cancelled and the game
+# ends as from play, writing its configuration.
+for box in question chooser; do
+    start_game
+    sleep 1
+    if [ $box = question ]; then
+        escape_until_question
+    else
+        find_game_window
+        main_bar 4
+        timeout 10 xdotool search --sync --onlyvisible --name "Load image" >/dev/null || true
+    fi
+    kill -TERM "$GAME_PID"
+    wait_game "$GAME_PID" 10
+    check "SIGTERM with a $box open ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
+    check "and writes the configuration" test -s "$GAME_HOME/.PlarnPuzzle.ini"
+    if kill -9 "$GAME_PID" 2>/dev/null; then wait_game "$GAME_PID" 5; sleep 0.5; fi
+done

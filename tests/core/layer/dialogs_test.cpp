@@ -76,6 +76,17 @@ TEST(DialogText, Latin1BecomesUtf8) {
     EXPECT_EQ(Latin1ToUtf8(std::string("\x80\xff", 2)), "\xc2\x80\xc3\xbf");
 }
 
+// A path from the chooser is UTF-8 already: only the game's own words around it are converted.
+TEST(DialogText, PathsShowAsTheyAreAmongTheGamesWords) {
+    TDialogText t = "f\xfcr \"" + DialogPath("/home/gr\xc3\xbc\xc3\x9f.png") + "\"";
+    EXPECT_EQ(t.Utf8(), "f\xc3\xbcr \"/home/gr\xc3\xbc\xc3\x9f.png\"");
+    EXPECT_EQ(t.Bytes(), "f\xfcr \"/home/gr\xc3\xbc\xc3\x9f.png\"");
+    // Bytes that are no UTF-8 (a Latin-1 name, a cut character, an overlong "/", a surrogate)
+    // are read as Latin-1; a four-byte character stays.
+    EXPECT_EQ(PathBytesToUtf8("M\xfchle \xc3 \xc0\xaf \xed\xa0\x80 \xf0\x9f\x98\x80"),
+              "M\xc3\xbchle \xc3\x83 \xc3\x80\xc2\xaf \xc3\xad\xc2\xa0\xc2\x80 \xf0\x9f\x98\x80");
+}
+
 TEST(ScriptedDialogs, AnswersInOrderAndLogsEveryDialog) {
     UseScriptedDialogs({"1", "", "0", "/tmp/picture.jpg", "7"});
     EXPECT_EQ(AskYesNo("Quit?", 0), 1);

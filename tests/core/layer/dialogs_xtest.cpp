@@ -1,5 +1,7 @@
 // The real FLTK dialogs on the X display, answered with keys as a player would, and gone after.
 #include "core/layer/Dialogs.h"
+#include "core/layer/Drawing.h"
+#include "core/layer/Window.h"
 
 #include <FL/Fl.H>
 #include <gtest/gtest.h>
@@ -177,4 +179,30 @@ TEST_F(RealDialogs, ChooserGivesTheChosenPathOrNothing) {
     EXPECT_FALSE(WindowShown("Save a test puzzle"));
     std::remove(picture.c_str());
     rmdir(dir.c_str());
+}
+
+// A box moved over the game's window and away again, while the game waits for the answer and
+// draws nothing: the window shows its last frame where the box was, not a black hole.
+TEST_F(RealDialogs, WindowKeepsItsFrameUnderABox) {
+    int deskW = 0, deskH = 0, depth = 0, hertz = 0;
+    ASSERT_TRUE(GetDisplayMode(0, deskW, deskH, depth, hertz));
+    OpenGraphicsWindow(300, 200, 0, 60, 0);
+    SetDrawColor(200, 40, 40);
+    FillRectangle(0, 0, 300, 200);
+    PresentFrame(0);
+    const std::string at = std::to_string((deskW - 300) / 2) + " " + std::to_string((deskH - 200) / 2);
+    const std::string crop = "300x200+" + std::to_string((deskW - 300) / 2) + "+" + std::to_string((deskH - 200) / 2);
+    char shown[] = "/tmp/plarn-under-box-XXXXXX";
+    ASSERT_GE(mkstemp(shown), 0);
+    {
+        TAnswerLater press("PlarnPuzzle - Notice", "Return",
+                           "search --name '^PlarnPuzzle - Notice$' windowmove %@ " + at +
+                               " sleep 0.5 windowmove %@ 0 0 sleep 0.5; import -window root -crop " + crop +
+                               " +repage -format '%k %[pixel:p{150,100}]' info: >" + shown);
+        ShowNoticeBox("Moved about", 0);
+    }
+    std::ifstream in(shown);
+    std::string colours((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(colours, "1 srgb(200,40,40)");
+    std::remove(shown);
 }
