@@ -21,23 +21,22 @@ bool loaded = false;
 // the player's, so this run leaves it as it is instead of saving over it.
 bool mayReplaceFile = true;
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+TDialogText Quoted(const std::string& path) { return "\"" + DialogPath(path) + "\""; }
 
-// A file that is there and holds something, but could not be read, was refused or was saved
-// for a larger desktop, would be lost to the save at the end of this run. It is renamed to a
-// name that says so (replacing an older one), and the player is told where it went.
-void KeepUnusedFileAside() {
+// A file that is there and holds something, but could not be read, was refused, was saved for
+// a larger desktop or holds a puzzle whose picture is gone, would be lost to the save at the end
+// of this run. It is renamed to a name that says so (replacing an older one), and the player is
+// told where it went; why it was not used ends without a full stop, for both endings below.
+void KeepUnusedFileAside(const TDialogText& why = "couldn't be used") {
     const std::string path = ConfigurationPath();
     if (GetPathKind(path) != 1 || GetFileByteSize(path) <= 0) return;
     const std::string aside = path + ".unused";
-    std::string notice;
+    TDialogText notice = "Your configuration file\n" + Quoted(path) + "\n" + why;
     if (RenamePath(path, aside)) {
-        notice = "Your configuration file\n" + Quoted(path) + "\ncouldn't be used. It is kept as\n" + Quoted(aside) +
-                 "\nand a new one will be saved.";
+        notice += ". It is kept as\n" + Quoted(aside) + "\nand a new one will be saved.";
     } else {
         mayReplaceFile = false;
-        notice = "Your configuration file\n" + Quoted(path) +
-                 "\ncouldn't be used and can't be put aside.\nIt stays as it is, so this puzzle will not be kept.";
+        notice += " and can't be put aside.\nIt stays as it is, so this puzzle will not be kept.";
     }
     ShowNoticeBox(notice, 0);
     // The keys and clicks that answered the box are not the game's.
@@ -139,6 +138,10 @@ uint8_t LoadConfiguration() {
         result = 1;
     } else {
         result = s.empty() ? 3 : 2;
+        // A puzzle whose picture was moved or replaced stays in the file it came from, so that
+        // putting the picture back brings it back.
+        if (result == 2 && P.Spalten > 0)
+            KeepUnusedFileAside("holds a puzzle whose picture\n" + Quoted(s) + "\ncouldn't be used");
     }
 
     // Line 14: the preview's picture, or the default one when it cannot be used.

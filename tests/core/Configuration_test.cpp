@@ -271,8 +271,16 @@ TEST_F(ConfigurationTest, AWindowTooLargeForTheDesktopIgnoresTheWholeFileAndTheR
 
 TEST_F(ConfigurationTest, ASavedPictureThatCannotBeUsedGivesCode2AndThePreviewFallsBack) {
     // Gone, and the preview picture too.
-    const std::string gone = Home() + "/gone.png";
-    EXPECT_EQ(Load(Join(With(With(RoseLines(), 56, gone), 57, gone))), 2);
+    const std::string gone = Home() + "/gone.png", text = Join(With(With(RoseLines(), 56, gone), 57, gone));
+    UseScriptedDialogs({});
+    EXPECT_EQ(Load(text), 2);
+    // The puzzle would be lost to this run's save: its file is kept aside, and the player told.
+    const std::string ini = IniPath();
+    EXPECT_EQ(ScriptedDialogLog(), std::vector<std::string>{"Your configuration file\n\"" + ini +
+                                                            "\"\nholds a puzzle whose picture\n\"" + gone +
+                                                            "\"\ncouldn't be used. It is kept as\n\"" + ini +
+                                                            ".unused\"\nand a new one will be saved."});
+    EXPECT_EQ(ReadText(ini + ".unused"), text);
     EXPECT_FALSE(CurrentPuzzle->Bild);
     EXPECT_EQ(ImagePaths[1], "");
     EXPECT_EQ(ImagePaths[0], kRose);
@@ -285,12 +293,12 @@ TEST_F(ConfigurationTest, ASavedPictureThatCannotBeUsedGivesCode2AndThePreviewFa
     UseScriptedDialogs({});
     EXPECT_EQ(Load(Join(With(RoseLines(), 56, junk))), 2);
     EXPECT_FALSE(CurrentPuzzle->Bild);
-    EXPECT_EQ(ScriptedDialogLog().size(), 1u);
+    EXPECT_EQ(ScriptedDialogLog().size(), 2u);
     EXPECT_EQ(ImagePaths[0], kRose);
-    // The same picture for the preview too: told once, not twice.
+    // The same picture for the preview too: told once, not twice (and the file kept aside).
     UseScriptedDialogs({});
     EXPECT_EQ(Load(Join(With(With(RoseLines(), 56, junk), 57, junk))), 2);
-    EXPECT_EQ(ScriptedDialogLog().size(), 1u);
+    EXPECT_EQ(ScriptedDialogLog().size(), 2u);
     EXPECT_EQ(ImagePaths[0], kRose);
     // A built-in name that is not built in.
     EXPECT_EQ(Load(Join(With(RoseLines(), 56, "incbin::medien/Reihe1/Tulpe.jpg"))), 2);
