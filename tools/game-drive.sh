@@ -23,12 +23,18 @@ left_bar() { press_at 37 $(((7900 + 4637 * $1 + 2318) / 80)); }
 right_bar() { press_at 1462 $(((7900 + 4637 * $1 + 2318) / 80)); }
 # Holds a key for the given seconds (the slider moves while an arrow key is held).
 hold_key() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
-# A file chooser of the game titled $1: types the name $2 and confirms.
+# A file chooser of the game titled $1: types the name $2 and confirms; returns once the chooser
+# is gone (within 30 s).
 choose_file() {
     local chooser
-    chooser=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" | head -n 1)
+    chooser=$(timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n 1)
     [ -n "$chooser" ] || return 1
-    xdotool type --delay 60 "$2"; sleep 0.3; xdotool key Return; sleep 1.5
+    xdotool type --delay 60 "$2"; sleep 0.3; xdotool key Return
+    for _ in $(seq 1 150); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.2
+    done
+    return 1
 }
 
 # The resident set of process $1 in KiB, and its user plus system CPU in clock ticks.

@@ -23,15 +23,17 @@ sed -i -e '61s/.*/205/' -e '62s/.*/553/' -e 's#^,0/0,1/0,$#,0/0,1/0,0/1,#' "$hom
 start_game "$home"
 check "the restored pieces are drawn" wait_for_pieces
 find_game_window
-xdotool type m; sleep 1                                   # the menu
+check "a typed key opens the menu" settle xdotool type m
 main_bar 3                                                # save
 check "the save chooser opens" choose_file "Save puzzle" "unfinished"
-check "the puzzle was saved" grep -qa "Added PlarnPuzzle-Datas:" "$home/unfinished.png"
-main_bar 0; sleep 1                                       # back to the puzzle
+check "the puzzle was saved" wait_until 30 grep -qsa "Added PlarnPuzzle-Datas:" "$home/unfinished.png"
+check "back to the puzzle" settle main_bar 0
 xdotool mousemove --window "$GAME_WINDOW" 600 450 sleep 0.3 mousedown 1 sleep 0.3 \
-    mousemove --window "$GAME_WINDOW" 640 500 sleep 0.3 mousemove --window "$GAME_WINDOW" 678 558 \
-    sleep 0.3 mouseup 1
-sleep 3
+    mousemove --window "$GAME_WINDOW" 640 500 sleep 0.3 mousemove --window "$GAME_WINDOW" 678 558
+check "the carried piece rests over its place" wait_until 60 at_rest
+held=$(window_hash)
+xdotool mouseup 1
+check "letting go joins it and the congratulations show" wait_until 60 changed_from "$held"
 close_game
 check "the game ends (status $GAME_STATUS)" test "$GAME_STATUS" = 0
 check "the last piece joined the group, the puzzle finished and congratulated" \
@@ -42,7 +44,8 @@ start_game "$home"
 find_game_window
 main_bar 2                                                # open
 check "the open chooser opens" choose_file "Open puzzle" "unfinished.png"
-sleep 4
+check "the opened puzzle's pieces are drawn" wait_for_pieces
+check "and its fly-in ends" wait_until 60 at_rest
 close_game
 check "the opened puzzle ends the game unfinished" test "$(ending)" = "1 ,0/0,1/0,0/1, 0 "
 check "its last piece lies where it was saved" test "$(line 67) $(line 68)" = "600.000000 450.000000"

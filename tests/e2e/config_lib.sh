@@ -21,20 +21,9 @@ write_config() {
     } >"$1"
 }
 
-# Waits (up to 30 s) until the restored pieces are drawn: piece (0, 0) of write_config covers the
-# window's pixel (100, 100), where the backdrop alone is a dark blue and the rose is bright. Cutting
-# draws no pieces, so this is the frame loop.
-wait_for_pieces() {
-    local shot rgb
-    shot=$(mktemp --suffix=.png)
-    for _ in $(seq 1 100); do
-        if import -window "$GAME_WINDOW" "$shot" 2>/dev/null; then
-            rgb=$(convert "$shot" -format '%[fx:int(255*p{100,100}.r)] %[fx:int(255*p{100,100}.g)]' info:)
-            # Red plus green well above the backdrop's (about 26 + 49).
-            if [ $(( ${rgb% *} + ${rgb#* } )) -gt 200 ]; then rm -f "$shot"; return 0; fi
-        fi
-        sleep 0.3
-    done
-    rm -f "$shot"
-    return 1
-}
+# Waits (up to 60 s) until the restored pieces are drawn: piece (0, 0) of write_config covers the
+# window's pixel (100, 100), where the backdrop alone (and the menu) is a dark blue and the rose is
+# bright: red plus green well above the backdrop's (about 26 + 49). Cutting draws no pieces, so
+# this is the frame loop.
+pieces_drawn() { local c=($(patch - 100 100)); [ $((c[0] + c[1])) -gt 200 ]; }
+wait_for_pieces() { wait_until 60 pieces_drawn; }

@@ -13,13 +13,15 @@ close_game() {
     "$SEND_CLOSE" "$GAME_WINDOW"
     wait_game "$GAME_PID" 20
 }
-settle() { check "the restored pieces are drawn" wait_for_pieces; sleep 0.3; }
+restored() { check "the restored pieces are drawn" wait_for_pieces; }
+gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
 # A file the game does not use is kept aside, and the player is told so once at start.
 kept_aside() {
     local box
     box=$(timeout 20 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Notice" | head -n 1) || true
     check "$1: the player is told at start" test -n "$box"
-    xdotool windowfocus --sync "$box" key Return; sleep 0.5
+    xdotool windowfocus --sync "$box" key Return
+    wait_until 20 gone "$box" || fail "$1: the notice stays"
     close_game
     check "$1: kept aside byte for byte" cmp -s "$home/refused.ini" "$(ini).unused"
 }
@@ -31,10 +33,11 @@ write_config "$home/.PlarnPuzzle.ini"
 # First start: the puzzle is back; piece (1,1) lies at the window's centre, unturned.
 start_game "$home"
 check "window appears" test -n "$GAME_WINDOW"
-settle
+restored
 shot1=$(mktemp --suffix=.png)
 import -window "$GAME_WINDOW" "$shot1"
-# Drag piece (1,1) by its centre from (600, 450) to (300, 300), one step per few frames.
+# Drag piece (1,1) by its centre from (600, 450) to (300, 300), one step per few frames, and let
+# it rest a moment before closing, as a player does (the drop shows nothing to wait for).
 W=$GAME_WINDOW
 xdotool mousemove --window "$W" 600 450; sleep 0.3
 xdotool mousedown 1; sleep 0.3
@@ -60,7 +63,7 @@ cp "$(ini)" "$saved"
 
 # Second start: the piece is drawn at its new place, and nothing changes by resuming alone.
 start_game "$home"
-settle
+restored
 shot2=$(mktemp --suffix=.png)
 import -window "$GAME_WINDOW" "$shot2"
 check "the dragged piece's centre shows at (300, 300)" test "$(pixel "$shot2" 300 300)" = "$(pixel "$shot1" 600 450)"
@@ -73,7 +76,7 @@ check "the file written after resuming is the same" cmp -s "$saved" "$(ini)"
 printf '%s\r\n' 5000 4000 23 >"$(ini)"
 cat "$saved" | tail -n +4 >>"$(ini)"
 cp "$(ini)" "$home/refused.ini"
-start_game "$home"
+KEEP_INTRO=1 start_game "$home"
 kept_aside "a window too large"
 check "a refused file is overwritten at the end (status $GAME_STATUS)" test "$(line 1) $(line 2) $(line 3) $(line 6)" = "1200 900 7 0"
 # No puzzle: the preview's 24 draw-order lines follow line 9, then no puzzle picture and the
@@ -83,7 +86,7 @@ check "no puzzle picture, the default preview" test "$(line 34)|$(line 35)" = "|
 # A file far too big to be a configuration, one endless first line: ignored, then rewritten.
 head -c 3000000 /dev/zero | tr '\0' '7' >"$(ini)"
 cp "$(ini)" "$home/refused.ini"
-start_game "$home"
+KEEP_INTRO=1 start_game "$home"
 kept_aside "a huge file"
 check "a huge file is ignored and overwritten (status $GAME_STATUS)" test "$(line 1) $(line 2) $(line 3)" = "1200 900 7"
 rm -f "$shot1" "$shot2" "$saved"

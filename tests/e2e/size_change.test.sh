@@ -10,12 +10,8 @@ ini() { echo "$GAME_HOME/.PlarnPuzzle.ini"; }
 line() { tr -d '\r' <"$(ini)" | sed -n "$1p"; }
 shot() { import -window "$GAME_WINDOW" "$1" 2>/dev/null; }
 size() { xwininfo -id "$GAME_WINDOW" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
-# The mean colour of a 5 x 5 patch centred on (x, y), as "r g b".
-patch() { convert "$1" -crop "5x5+$(($2 - 2))+$(($3 - 2))" -scale 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:; }
 # Whether two "r g b" colours differ by at most $3 in each channel.
 near() { local a=($1) b=($2) k; for k in 0 1 2; do [ $(( (a[k] - b[k]) ** 2 )) -le $(($3 * $3)) ] || return 1; done; }
-greenish() { local c=($1); [ $((c[1] - c[0])) -gt 60 ]; }
-reddish() { local c=($1); [ $((c[0] - c[1])) -gt 60 ]; }
 # The backdrop is a dark blue; the rose has no blue to speak of.
 picture() { local c=($1); [ "${c[2]}" -lt "${c[0]}" ] || [ "${c[2]}" -lt "${c[1]}" ]; }
 # The RMSE (0..1) between two pictures of the same size.
@@ -33,48 +29,49 @@ start_x 1280x1024
 home=$(mktemp -d)
 start_game "$home"
 check "window appears" test -n "$GAME_WINDOW"
-# Once the menu is up, the piece-count slider dragged off its left end: 4 pieces.
-sleep 2
-press 600 520; glide 500 520; glide 380 520; xdotool mouseup 1; sleep 0.3
+# The menu is up: the piece-count slider dragged off its left end, 4 pieces.
+press 600 520; glide 500 520; glide 380 520; xdotool mouseup 1
+check "the slider rests at its left end" wait_until 60 slider_at_left_end
 main_entry 1                                        # create: cut, fly in, then the help
-sleep 4
-xdotool key F1; sleep 1
+check "the help opens after the cut" wait_until 60 help_shown
+check "F1 closes it" settle xdotool key F1
 
 # The 2 x 2 pieces lie centred in the four quarters of the window. Grab the one in the top-left
 # quarter by its centre and drop it at (450, 420), where it joins no neighbour.
-press 300 225; glide 380 320; glide 450 420; xdotool mouseup 1; sleep 0.5
-xdotool mousemove --window "$GAME_WINDOW" 1190 890; sleep 0.5
+press 300 225; glide 380 320; glide 450 420; xdotool mouseup 1
+xdotool mousemove --window "$GAME_WINDOW" 1190 890
+check "the dropped piece rests" wait_until 60 at_rest
 s=$(mktemp -d)
 shot "$s/before.png"
 
 # Cancel leaves the window, the board and the slider as they were.
-xdotool type m; sleep 1
-main_entry 5; sleep 1
+check "a typed key opens the menu" settle xdotool type m
+check "the size dialog opens" settle main_entry 5
 shot "$s/dialog.png"
 check "the dialog shows a green OK and a red Cancel" \
     eval 'greenish "$(patch "$s/dialog.png" 480 665)" && reddish "$(patch "$s/dialog.png" 670 665)"'
 click 696 648
 check "Cancel keeps the window at 1200 x 900" test "$(size)" = 1200x900
-main_entry 0                                        # resume
-xdotool mousemove --window "$GAME_WINDOW" 1190 890; sleep 0.5
+check "resume brings the board back" settle main_entry 0
+xdotool mousemove --window "$GAME_WINDOW" 1190 890
+check "and it rests" wait_until 60 at_rest
 shot "$s/cancelled.png"
 check "after Cancel the board is as it was" test "$(rmse "$s/before.png" "$s/cancelled.png")" = 0
 
 # Slide to the middle of the track (800 x 600), OK; the puzzle is re-cut and play goes on.
-xdotool type m; sleep 1
-main_entry 5; sleep 1
-press 760 520; glide 680 520; glide 600 520; xdotool mouseup 1; sleep 0.5
-shot "$s/dialog.png"
+check "a typed key opens the menu again" settle xdotool type m
+check "and the size dialog" settle main_entry 5
+press 760 520; glide 680 520; glide 600 520; xdotool mouseup 1
+check "the dialog rests at the slider's middle" wait_until 60 at_rest
 click 504 648
 # The window opens anew at the chosen size.
-for _ in $(seq 1 50); do
-    sleep 0.2
+reopened_at() {
     GAME_WINDOW=$(xdotool search --onlyvisible --classname plarnpuzzle | head -n 1)
-    [ -n "$GAME_WINDOW" ] && [ "$(size)" = 800x600 ] && break
-done
-sleep 2
-check "the window is now 800 x 600" test "$(size)" = 800x600
-xdotool mousemove --window "$GAME_WINDOW" 790 590; sleep 0.5
+    [ -n "$GAME_WINDOW" ] && [ "$(size)" = "$1" ]
+}
+check "the window is now 800 x 600" wait_until 60 reopened_at 800x600
+xdotool mousemove --window "$GAME_WINDOW" 790 590
+check "the re-cut board rests" wait_until 60 at_rest
 shot "$s/after.png"
 moved=$(patch "$s/before.png" 450 420)
 check "the dragged piece ($moved) shows at two thirds of its place" \

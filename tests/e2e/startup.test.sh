@@ -24,7 +24,6 @@ for case in 1920x1080:1349x1012 1280x1024:1200x900 800x600:750x562; do
     if [ "$desktop" = 1920x1080 ]; then
         # The backdrop fills the window: along the top, above the menu, its mean colour matches
         # the picture's there.
-        sleep 1
         shot=$(mktemp --suffix=.png)
         import -window "$GAME_WINDOW" "$shot"
         top='-crop 900x100+225+0 +repage -resize 1x1! -format %[fx:int(255*r)]_%[fx:int(255*g)]_%[fx:int(255*b)] info:'
@@ -46,36 +45,33 @@ start_x 1280x1024
 hold_escape() { xdotool windowfocus --sync "$GAME_WINDOW" keydown Escape; sleep 0.3; xdotool keyup Escape; }
 answer() {
     local dialog
-    dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Question" | head -n 1)
+    dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Question" | head -n 1)
     [ -n "$dialog" ] || return 1
     xdotool windowfocus --sync "$dialog" key "$1"
 }
 # Escape counts only once start-up is done and the game polls it, which under the sanitizers on
 # a busy machine can be well after the window appears: press again until the question comes.
-escape_until_question() {
-    for _ in 1 2 3 4 5 6; do
-        hold_escape
-        timeout 2 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Question" >/dev/null && return 0
-    done
-    return 1
-}
+asked() { hold_escape; timeout 2 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Question" >/dev/null; }
+escape_until_question() { wait_until 60 asked; }
+question() { xdotool search --onlyvisible --name "PlarnPuzzle - Question" 2>/dev/null | head -n 1; }
+no_question() { [ -z "$(question)" ]; }
 start_game
-sleep 1
 escape_until_question
 check "Escape brings the question" answer n
-sleep 1
-check "No keeps the game running" kill -0 "$GAME_PID"
+check "No closes it" wait_until 30 no_question
+check "and keeps the game running" kill -0 "$GAME_PID"
 # A held Escape asks once: its key repeat neither answers the question (focused as a window
-# manager focuses a new box) nor, after No, asks again; once let go, Escape counts again.
-question() { xdotool search --onlyvisible --name "PlarnPuzzle - Question" 2>/dev/null | head -n 1; }
+# manager focuses a new box) nor, after No, asks again; once let go, Escape counts again. What
+# must not happen has no moment to wait for: 1.5 s spans some thirty repeats of the key.
 xdotool windowfocus --sync "$GAME_WINDOW" keydown Escape
-held=$(timeout 10 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Question" | head -n 1) || true
+held=$(timeout 30 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Question" | head -n 1) || true
 [ -n "$held" ] && xdotool windowfocus --sync "$held"
 sleep 1.5
 check "a held Escape leaves its question open" test -n "$held" -a "$(question)" = "$held"
 xdotool key n
+check "No closes it" wait_until 30 no_question
 sleep 1.5
-check "and does not ask again after No" test -z "$(question)"
+check "and it does not ask again" no_question
 xdotool keyup Escape
 hold_escape
 check "Escape asks again" answer y
@@ -84,7 +80,6 @@ check "Yes ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
 
 # SIGTERM (logout) ends the game cleanly.
 start_game
-sleep 1
 kill -TERM "$GAME_PID"
 wait_game "$GAME_PID" 10
 check "SIGTERM ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
