@@ -50,15 +50,10 @@ std::vector<std::string> ConfigurationLines() {
 }
 
 int WriteConfigurationFile(const std::string& path, const std::vector<std::string>& lines) {
-    // A file kept elsewhere behind a symbolic link is written there, as writing in place would,
-    // and the link stays.
-    const std::string file = FollowSymbolicLinks(path);
-    // A folder in the file's place cannot be replaced (and must not be).
-    if (file.empty() || GetPathKind(file) == 2) return 0;
-    const std::string temporary = TemporaryPathBeside(file);
-    TStreamPtr out = temporary.empty() ? nullptr : OpenFileForWriting(temporary);
-    if (!out) return 0;
-    return WriteLinesAndReplace(out, lines, temporary, file) ? 1 : 0;
+    // Replaced as writing into it would: behind a link, with its permissions, or not at all.
+    const std::string written = BeginReplacingFile(path);
+    if (written.empty()) return 0;
+    return WriteLinesAndReplace(OpenFileForWriting(written), lines, written, path) ? 1 : 0;
 }
 
 int SaveConfiguration() {
