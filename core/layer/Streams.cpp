@@ -425,9 +425,11 @@ std::string BeginReplacingFile(const std::string& path) {
             close(fd);
             return name;
         }
-        if (errno != EEXIST) break;
+        // Nothing may be created beside it (a folder the player may not write): into the file
+        // itself, as writing it always did. Any other failure (a full disk) leaves it whole.
+        if (errno != EEXIST) return exists && (errno == EACCES || errno == EPERM) ? target : std::string();
     }
-    return exists ? target : std::string();
+    return std::string();
 }
 
 int FinishReplacingFile(const std::string& path, const std::string& written, bool complete) {
@@ -437,7 +439,7 @@ int FinishReplacingFile(const std::string& path, const std::string& written, boo
     if (written == target) return complete ? 1 : 0;
     struct stat st;
     if (complete && stat(target.c_str(), &st) == 0) {
-        // Only root may give a file away; anyone else keeps their own (best effort).
+        // The owner stays where the system allows it (root may give a file away, others not).
         if (chown(written.c_str(), st.st_uid, st.st_gid) != 0) {
         }
         complete = chmod(written.c_str(), st.st_mode & 0777) == 0;

@@ -129,6 +129,8 @@ TEST_F(PuzzleFileTest, RefusedFilesLeaveTheGameAsItWas) {
              "opened."},
         {{Home() + "/lost.png", "1", ""}, "You cancelled the search to the original image.\nSo you can't open the puzzle file."},
         {{Home() + "/lost.png", "1", WritePicture("other.png", 600, 480)}, otherSize},
+        {{Home() + "/lost.png", "1", Home() + "/x\ny.png"},
+         "The name of the selected file contains a line break.\nSo you can't open the puzzle file."},
     };
     WriteText(picture + ".txt", good);
     const std::vector<std::string> before = Snapshot();
