@@ -398,10 +398,13 @@ std::string FollowSymbolicLinks(const std::string& path) {
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {
+    // Found as opening finds it: a path that names nothing may name a file spelled in other case.
+    auto find = [](const std::string& path, struct stat& st) {
+        return !path.empty() && !IsEmbeddedPath(path) &&
+               (stat(path.c_str(), &st) == 0 || stat(ResolvePathIgnoringCase(path).c_str(), &st) == 0);
+    };
     struct stat sa, sb;
-    if (a.empty() || b.empty() || IsEmbeddedPath(a) || IsEmbeddedPath(b)) return false;
-    if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return find(a, sa) && find(b, sb) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 std::string BeginReplacingFile(const std::string& path) {

@@ -64,8 +64,9 @@ int RenamePath(const std::string& from, const std::string& to);
 // The file that path names once symbolic links are followed; path itself when it is no link or
 // its link leads nowhere.
 std::string FollowSymbolicLinks(const std::string& path);
-// Whether two paths name one file once links are followed (hard links to it included); false
-// when either names nothing or a built-in file.
+// Whether two paths name one file once links are followed (hard links to it included, and a
+// path found only in other letter case as opening finds it); false when either names nothing or
+// a built-in file.
 bool IsSameFile(const std::string& a, const std::string& b);
 // Saving over a file keeps what writing into it would keep. The path to write the new content of
 // the file at path to: a new file beside it (links followed), which FinishReplacingFile puts in
