@@ -21,7 +21,6 @@ bool loaded = false;
 // the player's, so this run leaves it as it is instead of saving over it.
 bool mayReplaceFile = true;
 
-TDialogText Quoted(const std::string& path) { return "\"" + DialogPath(path) + "\""; }
 
 // A file that is there and holds something, but could not be read, was refused, was saved for
 // a larger desktop or holds a puzzle whose picture is gone, would be lost to the save at the end
@@ -31,9 +30,9 @@ void KeepUnusedFileAside(const TDialogText& why = "couldn't be used") {
     const std::string path = ConfigurationPath();
     if (GetPathKind(path) != 1 || GetFileByteSize(path) <= 0) return;
     const std::string aside = path + ".unused";
-    TDialogText notice = "Your configuration file\n" + Quoted(path) + "\n" + why;
+    TDialogText notice = "Your configuration file\n" + QuotedPath(path) + "\n" + why;
     if (RenamePath(path, aside)) {
-        notice += ". It is kept as\n" + Quoted(aside) + "\nand a new one will be saved.";
+        notice += ". It is kept as\n" + QuotedPath(aside) + "\nand a new one will be saved.";
     } else {
         mayReplaceFile = false;
         notice += " and can't be put aside.\nIt stays as it is, so this puzzle will not be kept.";
@@ -77,15 +76,10 @@ std::vector<std::string> ConfigurationLines() {
 }
 
 int WriteConfigurationFile(const std::string& path, const std::vector<std::string>& lines) {
-    // A file kept elsewhere behind a symbolic link is written there, as writing in place would,
-    // and the link stays.
-    const std::string file = FollowSymbolicLinks(path);
-    // A folder in the file's place cannot be replaced (and must not be).
-    if (file.empty() || GetPathKind(file) == 2) return 0;
-    const std::string temporary = TemporaryPathBeside(file);
-    TStreamPtr out = temporary.empty() ? nullptr : OpenFileForWriting(temporary);
-    if (!out) return 0;
-    return WriteLinesAndReplace(out, lines, temporary, file) ? 1 : 0;
+    // Replaced as writing into it would: behind a link, with its permissions, or not at all.
+    const std::string written = BeginReplacingFile(path);
+    if (written.empty()) return 0;
+    return WriteLinesAndReplace(OpenFileForWriting(written), lines, written, path) ? 1 : 0;
 }
 
 int SaveConfiguration() {
@@ -141,7 +135,7 @@ uint8_t LoadConfiguration() {
         // A puzzle whose picture was moved or replaced stays in the file it came from, so that
         // putting the picture back brings it back.
         if (result == 2 && P.Spalten > 0)
-            KeepUnusedFileAside("holds a puzzle whose picture\n" + Quoted(s) + "\ncouldn't be used");
+            KeepUnusedFileAside("holds a puzzle whose picture\n" + QuotedPath(s) + "\ncouldn't be used");
     }
 
     // Line 14: the preview's picture, or the default one when it cannot be used.

@@ -108,6 +108,8 @@ std::string GetSpecialDirectory(const std::string& name) {
     return "";
 }
 
+bool HoldsLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
 float AngleDifference(float a, float b) {
     float d = FloatModulo(AbsFloat(a - b), 360);
     return d <= 180 ? d : 360 - d;

@@ -29,5 +29,8 @@ int ColorPack(int a, int r, int g, int b);
 // The once-per-frame quit check of every loop: the close button ends at once, Escape asks.
 uint8_t CheckQuitRequest(const std::string& question);
 int DrawOutlinedLine(float x1, float y1, float x2, float y2);
+// Whether a text holds a carriage return or a line feed: a path that does cannot be stored in
+// the game's line-based files.
+bool HoldsLineBreak(const std::string& text);
 // Direction 0: the seven German letters to UTF-8; otherwise back (also from Mac Roman).
 std::string FixUtf8Umlauts(const std::string& text, uint8_t direction);

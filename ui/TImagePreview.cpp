@@ -9,12 +9,14 @@
 #include "core/layer/Input.h"
 #include "core/layer/Numbers.h"
 #include "core/layer/Pixmaps.h"
+#include "core/layer/Streams.h"
 #include "core/layer/Window.h"
 #include "ui/PressState.h"
 #include "ui/WindowUnits.h"
 
 namespace {
-std::string UnreadableNotice() {
+
+std::string UndecodableNotice() {
     return "The selected Image could not be loaded!\nIt has to be a JPEG, PNG or BMP picture of at most " +
            IntToString(kMaxPictureSide) + " pixels on each side\nand " +
            IntToString(static_cast<int>(kMaxPicturePixels / (1024 * 1024))) + " megapixels in all.";
@@ -32,7 +34,9 @@ int TImagePreview::Loading(const std::string& path, int midX, int midY, int maxW
     int originalW = 0, originalH = 0;
     TImagePtr image = LoadImageFitted(path, loadW, loadH, originalW, originalH);
     if (!image) {
-        ShowNoticeBox(UnreadableNotice(), 0);
+        // A file the player may not read is no fault of its format.
+        ShowNoticeBox(OpenStreamForReading(path) ? TDialogText(UndecodableNotice()) : "This file couldn't be read:\n" + QuotedPath(path),
+                      0);
         return -1;
     }
     MidX = WindowX(midX);
@@ -102,6 +106,10 @@ uint8_t TImagePreview::Show() {
 }
 
 int TImagePreview::LoadOwnPicture(const std::string& path) {
+    if (HoldsLineBreak(path)) {
+        ShowNoticeBox("The selected Image can't be used!\nIts name must not contain a line break:\n" + QuotedPath(path), 0);
+        return 0;
+    }
     const TImagePreview before = *this;
     if (Loading(path, 750, 410, 400, 400, TruncateToInt(0.8 * ScreenWidth),
                 TruncateToInt(0.8 * ScreenHeight), {}) != 0)

@@ -28,7 +28,7 @@ public:
 
     // Loads the picture fitted into loadW x loadH window pixels (the window's size for 0 or
     // less) and lays it out centred on (midX, midY) in a maxW x maxH box, design units.
-    // 0 when loaded. A picture that cannot be decoded (or is over the layer's size bound) leaves
+    // 0 when loaded. A picture that cannot be read or decoded (or is over the size bound) leaves
     // the preview exactly as it was, tells the player and gives -1.
     int Loading(const std::string& path, int midX, int midY, int maxW, int maxH, int loadW,
                 int loadH, const std::vector<int>& maskColor);
@@ -36,8 +36,9 @@ public:
     // click completes. Leaves the scale at the picture's zoomed scale.
     uint8_t Show();
     // A picture the player chose: loaded as the menu loads it, and kept only when its
-    // display-sized version is at least 200 pixels on each side. Otherwise the preview goes
-    // back to the previous picture, the player is told, and the result is 0.
+    // display-sized version is at least 200 pixels on each side and whose name holds no line
+    // break. Otherwise the preview goes back to the previous picture, the player is told, and
+    // the result is 0.
     int LoadOwnPicture(const std::string& path);
 
 private:

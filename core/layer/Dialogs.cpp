@@ -351,6 +351,8 @@ TDialogText DialogPath(const std::string& path) {
     return text;
 }
 
+TDialogText QuotedPath(const std::string& path) { return "\"" + DialogPath(path) + "\""; }
+
 std::vector<TFileFilterGroup> ParseFileFilter(const std::string& filter) {
     std::vector<TFileFilterGroup> groups;
     if (filter.find(':') == std::string::npos) {

@@ -25,6 +25,8 @@ private:
 };
 // A path shown in a box as it is.
 TDialogText DialogPath(const std::string& path);
+// The same between double quotes, as the game's notices name a file.
+TDialogText QuotedPath(const std::string& path);
 
 // Once the program is asked to end from outside (a logout), an open box closes as if cancelled
 // and later ones are not shown, so the game gets back to a frame loop that ends it in good order.

@@ -397,6 +397,63 @@ std::string FollowSymbolicLinks(const std::string& path) {
     return target;
 }
 
+bool IsSameFile(const std::string& a, const std::string& b) {
+    // Found as opening finds it: a path that names nothing may name a file spelled in other case.
+    auto find = [](const std::string& path, struct stat& st) {
+        return !path.empty() && !IsEmbeddedPath(path) &&
+               (stat(path.c_str(), &st) == 0 || stat(ResolvePathIgnoringCase(path).c_str(), &st) == 0);
+    };
+    struct stat sa, sb;
+    return find(a, sa) && find(b, sb) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string BeginReplacingFile(const std::string& path) {
+    if (path.empty() || path.find("::") != std::string::npos) return std::string();
+    const std::string target = FollowSymbolicLinks(path);
+    struct stat st;
+    const bool exists = stat(target.c_str(), &st) == 0;
+    if (exists) {
+        // A folder, a device or a pipe is never replaced. Opening for writing without
+        // truncating changes nothing and asks exactly whether the player may write the file.
+        if (!S_ISREG(st.st_mode)) return std::string();
+        const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) return std::string();
+        close(fd);
+    }
+    // A name nobody uses: an exclusive create never opens a player's file or follows a link.
+    for (int n = 0; n < 100; ++n) {
+        const std::string name = target + ".tmp" + (n ? std::to_string(n) : std::string());
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            close(fd);
+            return name;
+        }
+        // Nothing may be created beside it (a folder the player may not write): into the file
+        // itself, as writing it always did. Any other failure (a full disk) leaves it whole.
+        if (errno != EEXIST) return exists && (errno == EACCES || errno == EPERM) ? target : std::string();
+    }
+    return std::string();
+}
+
+int FinishReplacingFile(const std::string& path, const std::string& written, bool complete) {
+    const std::string target = FollowSymbolicLinks(path);
+    if (written.empty()) return 0;
+    // Written in place: nothing to move, and nothing to undo.
+    if (written == target) return complete ? 1 : 0;
+    struct stat st;
+    if (complete && stat(target.c_str(), &st) == 0) {
+        // The owner stays where the system allows it (root may give a file away, others not).
+        if (chown(written.c_str(), st.st_uid, st.st_gid) != 0) {
+        }
+        complete = chmod(written.c_str(), st.st_mode & 0777) == 0;
+    }
+    if (!complete || !RenamePath(written, target)) {
+        RemoveFile(written);
+        return 0;
+    }
+    return 1;
+}
+
 std::string NormalisePathSeparators(const std::string& path, int stripTrailing) {
     std::string result = path;
     for (char& c : result)

@@ -64,6 +64,20 @@ int RenamePath(const std::string& from, const std::string& to);
 // The file that path names once symbolic links are followed; path itself when it is no link or
 // its link leads nowhere.
 std::string FollowSymbolicLinks(const std::string& path);
+// Whether two paths name one file once links are followed (hard links to it included, and a
+// path found only in other letter case as opening finds it); false when either names nothing or
+// a built-in file.
+bool IsSameFile(const std::string& a, const std::string& b);
+// Saving over a file keeps what writing into it would keep. The path to write the new content of
+// the file at path to: a new file beside it (links followed), which FinishReplacingFile puts in
+// its place once whole; or, when nothing can be created beside it, the file itself. Empty when it
+// may not be replaced: no regular file, a file the player may not write, or a new file in a
+// folder the player may not write.
+std::string BeginReplacingFile(const std::string& path);
+// After the content at written (from BeginReplacingFile) is complete, on the disk and closed:
+// puts it in path's place with the old file's owner and permission bits; 1 when path holds it.
+// When it is not complete or cannot be moved, the file beside is removed and path stays.
+int FinishReplacingFile(const std::string& path, const std::string& written, bool complete);
 std::string NormalisePathSeparators(const std::string& path, int stripTrailing);
 
 void InitStandardIoModule();

@@ -25,9 +25,6 @@ const int kPngCompression = 5;
 const int kMaxPixels = kMaxPictureSide;
 const size_t kMaxPathLength = 4096;
 
-// A path in quotes, shown in a box as it is.
-TDialogText Quoted(const std::string& path) { return "\"" + DialogPath(path) + "\""; }
-
 bool EndsInPng(const std::string& path) { return ToLowerCase(TakeRightChars(path, 4)) == ".png"; }
 
 // Every way out but a saved puzzle: what was typed or clicked meanwhile belongs to the dialogs.
@@ -79,18 +76,27 @@ std::vector<std::string> PuzzleFileLines() {
     return lines;
 }
 
-// The PNG, then the lines appended to it, written beside path and renamed over it only when
+// The PNG, then the lines appended to it, written beside path and put in its place only when
 // whole: a failed save leaves no half-written file and whatever was at path untouched.
 bool WritePuzzleFile(const std::string& path, const TPixmapPtr& board) {
-    const std::string temporary = TemporaryPathBeside(path);
-    if (GetPathKind(path) == 2 || temporary.empty()) return false;
-    if (EncodePixmapToPngFile(board, temporary, kPngCompression) == 0) return false;
-    const long long end = GetFileByteSize(temporary);
-    TStreamPtr out = GetPathKind(temporary) == 1 && end >= 0 && end <= 0x7fffffff
-                         ? OpenStreamFromUrl(temporary, 1, 1)
-                         : nullptr;
-    SetStreamPosition(out, static_cast<int>(end));
-    return WriteLinesAndReplace(out, PuzzleFileLines(), temporary, path);
+    const std::string written = BeginReplacingFile(path);
+    if (written.empty()) return false;
+    TStreamPtr out;
+    if (EncodePixmapToPngFile(board, written, kPngCompression) == 1) {
+        const long long end = GetFileByteSize(written);
+        if (end >= 0 && end <= 0x7fffffff) out = OpenStreamFromUrl(written, 1, 1);
+        SetStreamPosition(out, static_cast<int>(end));
+    }
+    return WriteLinesAndReplace(out, PuzzleFileLines(), written, path);
+}
+
+// Why the puzzle must not be saved as path, or nothing: a name the line-based files cannot hold,
+// or a picture that would be lost with the puzzle cut from it or the menu showing it.
+std::string ReasonNotToSaveAs(const std::string& path) {
+    if (HoldsLineBreak(path)) return "A file name must not contain a line break.";
+    if (IsSameFile(path, ImagePaths[1])) return "It is the image the puzzle is made of!";
+    if (IsSameFile(path, ImagePaths[0])) return "It is the image shown in the menu!";
+    return "";
 }
 
 // What the file says beside the state.
@@ -122,7 +128,7 @@ bool ReadPuzzleFile(const TStreamPtr& in, TFileHeader& h, TPuzzleState& d) {
 // or having said no) when there is none.
 std::string LocatePicture(const std::string& saved) {
     if (TakeLeftChars(saved, 8) == "incbin::" || GetPathKind(saved) == 1) return saved;
-    if (AskYesNo("The original image, you selected to create the puzzle\n" + Quoted(saved) +
+    if (AskYesNo("The original image, you selected to create the puzzle\n" + QuotedPath(saved) +
                      "\nwas not found! Do you want to find the original image?\nOtherwise the puzzle-file "
                      "can't be opened.",
                  0) == 0)
@@ -132,6 +138,8 @@ std::string LocatePicture(const std::string& saved) {
     const std::string ending = ToLowerCase(TakeRightChars(found, 4));
     if (found.empty())
         notice = "You cancelled the search to the original image.\nSo you can't open the puzzle file.";
+    else if (HoldsLineBreak(found))
+        notice = "The name of the selected file contains a line break.\nSo you can't open the puzzle file.";
     else if (GetPathKind(found) != 1)
         notice = "The selected file can't be found.\nSo you can't open the puzzle file.";
     else if (ending != ".jpg" && ending != ".png" && ending != ".bmp")
@@ -165,21 +173,27 @@ int SavePuzzleFile() {
     std::string path = AskForFilePath("Save puzzle", kFilter, 1, "");
     if (path.empty()) return Finish(0);
     path = EndsInPng(path) ? TakeLeftChars(path, static_cast<int>(path.size()) - 4) + ".png" : path + ".png";
+    const TDialogText notSaved = "The puzzle could not be saved as\n" + QuotedPath(path);
+    const std::string reason = ReasonNotToSaveAs(path);
+    if (!reason.empty()) return Refuse(notSaved + "\n" + reason);
+    if (GetPathKind(path) == 1 &&
+        AskYesNo("The file\n" + QuotedPath(path) + "\nalready exists! Do you want to replace it?", 0) == 0)
+        return Finish(0);
     DrawBoard();
     const bool saved = WritePuzzleFile(path, CaptureScreenToPixmap(0, 0, ScreenWidth, ScreenHeight));
     // The board must not reach the screen, saved or not.
     RedrawMenu();
-    if (!saved) return Refuse("The puzzle could not be saved as\n" + Quoted(path));
+    if (!saved) return Refuse(notSaved);
     return 0;
 }
 
 int OpenPuzzleFile() {
     const std::string path = AskForFilePath("Open puzzle", kFilter, 0, "");
     if (path.empty()) return Finish(0);
-    if (GetPathKind(path) != 1) return Refuse("This file wasn't found:\n" + Quoted(path));
+    if (GetPathKind(path) != 1) return Refuse("This file wasn't found:\n" + QuotedPath(path));
     if (!EndsInPng(path)) return Refuse("Only PNG-images with added\nPLARNPUZZLE-datas are able to load!");
     TStreamPtr in = OpenStreamForReading(path);
-    if (!in) return Refuse("This file couldn't be read:\n" + Quoted(path));
+    if (!in) return Refuse("This file couldn't be read:\n" + QuotedPath(path));
     // The PNG's bytes come out as short fragments; the empty line written after them closes the
     // last one, so the marker stands as a line of its own.
     std::string line;

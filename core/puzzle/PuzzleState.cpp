@@ -304,16 +304,8 @@ void ApplyStatePlay(const TPuzzleState& d) {
     P.fertig = d.fertig;
 }
 
-std::string TemporaryPathBeside(const std::string& path) {
-    for (int n = 0; n < 100; ++n) {
-        const std::string name = path + ".tmp" + (n ? IntToString(n) : "");
-        if (GetPathKind(name) == 0) return name;
-    }
-    return "";
-}
-
 bool WriteLinesAndReplace(const TStreamPtr& out, const std::vector<std::string>& lines,
-                          const std::string& temporary, const std::string& path) {
+                          const std::string& written, const std::string& path) {
     // The old file stays whole until the new one is wholly on the disk: a crash, a kill or a
     // full disk in between leaves the previous state rather than a cut-off one.
     bool ok = out != nullptr;
@@ -321,9 +313,5 @@ bool WriteLinesAndReplace(const TStreamPtr& out, const std::vector<std::string>&
     ok = ok && FlushStreamToDisk(out) == 1;
     CloseStreamObject(out);
     ok = ok && !out->error;
-    if (!ok || !RenamePath(temporary, path)) {
-        RemoveFile(temporary);
-        return false;
-    }
-    return true;
+    return FinishReplacingFile(path, written, ok) == 1;
 }

@@ -65,13 +65,8 @@ void ApplyStateGridPreview(const TPuzzleState& state);
 // What play changed after the cut: piece positions and angles, the groups, the finished flag.
 void ApplyStatePlay(const TPuzzleState& state);
 
-// A name beside path for writing its new content before it replaces path: path + ".tmp", or
-// ".tmp1", ".tmp2"... when a file of the player's already has that name (it must not be
-// overwritten). Empty when none is free.
-std::string TemporaryPathBeside(const std::string& path);
-
-// Writes the lines at the end of out (a file opened on temporary), pushes it to the disk and
-// renames it to path: true when path now holds the whole new file. Otherwise the temporary file
-// is removed and whatever was at path stays untouched.
+// Writes the lines at the end of out (a file opened on written, from BeginReplacingFile), pushes it
+// to the disk and puts it in path's place: true when path now holds the whole new file.
+// Otherwise a file written beside it is removed and whatever was at path stays untouched.
 bool WriteLinesAndReplace(const TStreamPtr& out, const std::vector<std::string>& lines,
-                          const std::string& temporary, const std::string& path);
+                          const std::string& written, const std::string& path);

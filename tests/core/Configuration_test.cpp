@@ -10,8 +10,7 @@
 #include "core/Configuration.h"
 #include "core/PictureCatalogue.h"
 #include "tests/core/GameState.h"
-#include "tests/support/FileSizeLimit.h"
-#include "tests/support/Unprivileged.h"
+#include "tests/support/ChildProcess.h"
 
 using namespace gamestate;
 

@@ -4,12 +4,14 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include "core/Globals.h"
 #include "core/layer/Dialogs.h"
 #include "core/layer/Drawing.h"
 #include "core/layer/Input.h"
 #include "tests/font/SyntheticStrip.h"
+#include "tests/support/ChildProcess.h"
 #include "ui/TImagePreview.h"
 
 namespace {
@@ -125,22 +127,37 @@ TEST_F(ImagePreviewTest, UnusablePicturesLeaveThePreviousOneAndTellThePlayer) {
     TImagePreview p;
     LoadAsTheGameDoes(p, WritePicture("640x480.png", 640, 480));
     const auto before = Layout(p);
-    const std::string unusable[] = {
-        WriteBytes("garbage.jpg", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}),
-        WriteHugeHeader(),
-        strips::TempDir() + "/missing.png",
+    const std::string undecodable = "The selected Image could not be loaded!", missing = strips::TempDir() + "/m.png";
+    const std::pair<std::string, std::string> unusable[] = {
+        {WriteBytes("garbage.jpg", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}), undecodable},
+        {WriteHugeHeader(), undecodable},
+        {missing, "This file couldn't be read:\n\"" + missing + "\""},
     };
     size_t notices = ScriptedDialogLog().size();
-    for (const std::string& path : unusable) {
+    for (const auto& [path, notice] : unusable) {
         EXPECT_NE(LoadAsTheGameDoes(p, path), 0) << path;
         EXPECT_EQ(Layout(p), before) << path;
         ASSERT_EQ(ScriptedDialogLog().size(), ++notices) << path;
-        EXPECT_EQ(ScriptedDialogLog().back().rfind("The selected Image could not be loaded!", 0), 0u);
+        EXPECT_EQ(ScriptedDialogLog().back().rfind(notice, 0), 0u);
     }
-    // The same through the player's own picture, and one that decodes but is too small.
-    EXPECT_EQ(p.LoadOwnPicture(unusable[0]), 0);
+    // A picture the player may not read is no fault of its format.
+    EXPECT_TRUE(HoldsAsOrdinaryUser([&](const std::string& dir) {
+        std::ofstream(dir + "/000.png") << "x";
+        chmod((dir + "/000.png").c_str(), 0);
+        EXPECT_NE(LoadAsTheGameDoes(p, dir + "/000.png"), 0);
+        EXPECT_EQ(ScriptedDialogLog().back(), "This file couldn't be read:\n\"" + dir + "/000.png\"");
+        return !HasFailure();
+    }));
+    // The same through the player's own picture; one whose name the files cannot hold; and one
+    // that decodes but is too small.
+    EXPECT_EQ(p.LoadOwnPicture(unusable[0].first), 0);
     EXPECT_EQ(Layout(p), before);
     EXPECT_EQ(ScriptedDialogLog().size(), ++notices);
+    EXPECT_EQ(p.LoadOwnPicture(WritePicture("a\rb.png", 640, 480)), 0);
+    EXPECT_EQ(ScriptedDialogLog().back().rfind("The selected Image can't be used!\nIts name must not contain a line break:\n\"", 0),
+              0u);
+    EXPECT_EQ(Layout(p), before);
+    ++notices;
     // Also one so thin that fitted it keeps less than a pixel of its height.
     for (const std::string& small : {WritePicture("500x150.png", 500, 150), WritePicture("4000x3.png", 4000, 3)}) {
         EXPECT_EQ(p.LoadOwnPicture(small), 0);

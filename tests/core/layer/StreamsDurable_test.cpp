@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "core/layer/Streams.h"
-#include "tests/support/FileSizeLimit.h"
+#include "tests/support/ChildProcess.h"
 
 namespace {
 std::string Folder() {

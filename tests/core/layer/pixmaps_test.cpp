@@ -3,7 +3,7 @@
 #include "core/layer/PixmapCodecs.h"
 #include "core/layer/Pixmaps.h"
 #include "core/layer/Streams.h"
-#include "tests/support/FileSizeLimit.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestPictures.h"
 
 #include <gtest/gtest.h>

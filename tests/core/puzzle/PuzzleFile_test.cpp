@@ -10,7 +10,7 @@
 #include "core/PictureCatalogue.h"
 #include "core/puzzle/PuzzleFile.h"
 #include "tests/core/GameState.h"
-#include "tests/support/FileSizeLimit.h"
+#include "tests/support/ChildProcess.h"
 
 using namespace gamestate;
 
@@ -28,8 +28,9 @@ void MakePuzzle(const std::string& picture, int index) {
     SetHorizontalBarValue(0, 5.5f);
 }
 
-std::string Save(const std::string& answer) {
-    UseScriptedDialogs({answer});
+// The chooser's answer, then whether to replace a file that exists.
+std::string Save(const std::string& answer, const std::string& replace = "0") {
+    UseScriptedDialogs({answer, replace});
     EXPECT_EQ(SavePuzzleFile(), 0);
     return ScriptedDialogLog().back() == "Save puzzle" ? "" : ScriptedDialogLog().back();
 }
@@ -130,6 +131,8 @@ TEST_F(PuzzleFileTest, RefusedFilesLeaveTheGameAsItWas) {
              "opened."},
         {{Home() + "/lost.png", "1", ""}, "You cancelled the search to the original image.\nSo you can't open the puzzle file."},
         {{Home() + "/lost.png", "1", WritePicture("other.png", 600, 480)}, otherSize},
+        {{Home() + "/lost.png", "1", Home() + "/x\ny.png"},
+         "The name of the selected file contains a line break.\nSo you can't open the puzzle file."},
     };
     WriteText(picture + ".txt", good);
     // Cut off halfway through the lines after the PNG; a piece's angle that is no number.
@@ -170,7 +173,7 @@ TEST_F(PuzzleFileTest, AFailedSaveSaysSoAndKeepsTheEarlierFile) {
     const std::string path = Home() + "/earlier.png";
     WriteText(path, "the earlier save");
     EXPECT_TRUE(HoldsWithFileSizeLimit(100, [&] {
-        return Save(path) == "The puzzle could not be saved as\n\"" + path + "\"";
+        return Save(path, "1") == "The puzzle could not be saved as\n\"" + path + "\"";
     })) << "no notice";
     EXPECT_EQ(ReadText(path), "the earlier save");
     EXPECT_EQ(GetPathKind(path + ".tmp"), 0);
@@ -186,8 +189,55 @@ TEST_F(PuzzleFileTest, AFailedSaveSaysSoAndKeepsTheEarlierFile) {
     };
     const std::set<std::string> before = files();
     EXPECT_TRUE(HoldsWithFileSizeLimit(pictureBytes + 10, [&] {
-        return Save(path) == "The puzzle could not be saved as\n\"" + path + "\"";
+        return Save(path, "1") == "The puzzle could not be saved as\n\"" + path + "\"";
     })) << "no notice";
     EXPECT_EQ(ReadText(path), "the earlier save");
     EXPECT_EQ(files(), before);
+}
+
+TEST_F(PuzzleFileTest, SavingOverAFileAsksFirstAndNeverTakesAPictureInUse) {
+    const std::string picture = WritePicture("p.png", 640, 480), mine = Home() + "/mine.png";
+    MakePuzzle(picture, 0);
+    WritePicture("shown.png", 640, 480);
+    ImagePaths[0] = Home() + "/Shown.PNG";  // spelled as an old file may name it
+    const std::string photo = ReadText(picture), notSaved = "The puzzle could not be saved as\n\"";
+    auto question = [](const std::string& path) {
+        return "The file\n\"" + path + "\"\nalready exists! Do you want to replace it?";
+    };
+    WriteText(mine, "mine");
+    EXPECT_EQ(Save(Home() + "/mine", "0"), question(mine));  // No, Escape or closing the box
+    EXPECT_EQ(ReadText(mine), "mine");
+    EXPECT_EQ(Save(mine, "1"), question(mine));
+    EXPECT_NE(ReadText(mine).find("Added PlarnPuzzle-Datas:"), std::string::npos);
+    // Refused whatever the answer would be, and before any question.
+    ASSERT_EQ(symlink(picture.c_str(), (Home() + "/link.png").c_str()), 0);
+    for (const auto& [answer, notice] : std::vector<std::pair<std::string, std::string>>{
+             {"/link", "/link.png\"\nIt is the image the puzzle is made of!"},
+             {"/./shown.PNG", "/./shown.png\"\nIt is the image shown in the menu!"},
+             {"/a\nb", "/a\nb.png\"\nA file name must not contain a line break."}}) {
+        EXPECT_EQ(Save(Home() + answer, "1"), notSaved + Home() + notice);
+        EXPECT_EQ(ScriptedDialogLog().size(), 2u);
+    }
+    EXPECT_EQ(ReadText(picture), photo);
+    EXPECT_EQ(GetPathKind(Home() + "/a\nb.png"), 0);
+    // As a player, whom permissions bind: a replaced file keeps its link and its permission bits, a
+    // read-only one is refused, and in a folder without write permission the file is written into.
+    EXPECT_TRUE(HoldsAsOrdinaryUser([&](const std::string& dir) {
+        const std::string ro = dir + "/ro.png", rw = dir + "/rw.png", link = dir + "/link.png";
+        WriteText(ro, "ro");
+        WriteText(rw, "rw");
+        struct stat st;
+        EXPECT_TRUE(!chmod(ro.c_str(), 0444) && !chmod(rw.c_str(), 0640) && !symlink(rw.c_str(), link.c_str()));
+        EXPECT_EQ(Save(ro, "1"), notSaved + ro + "\"");
+        EXPECT_EQ(ReadText(ro), "ro");
+        EXPECT_EQ(Save(link, "1"), question(link));
+        EXPECT_TRUE(!lstat(link.c_str(), &st) && S_ISLNK(st.st_mode) && !stat(rw.c_str(), &st) && (st.st_mode & 0777) == 0640);
+        EXPECT_EQ(ReadText(rw).substr(1, 3), "PNG");
+        WriteText(rw, "rw");
+        chmod(dir.c_str(), 0500);
+        EXPECT_EQ(Save(rw, "1"), question(rw));
+        EXPECT_EQ(ReadText(rw).substr(1, 3), "PNG");
+        EXPECT_EQ(Save(dir + "/new", "1"), notSaved + dir + "/new.png\"");
+        return !HasFailure();
+    }));
 }
