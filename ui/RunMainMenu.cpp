@@ -135,6 +135,9 @@ int MainMenuAction(int entry) {
 }
 
 int RunMainMenu() {
+    // Opening the menu answers the character that asked for it: play that goes on afterwards
+    // (from a fly-in, from the start, from the frame loop) must not read it again.
+    LastTypedChar = 0;
     ClearKeyboardState();
     ClearMouseState();
     // A congratulations screen still running is not drawn under the menu any more.

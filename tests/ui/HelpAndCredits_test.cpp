@@ -125,6 +125,17 @@ TEST_F(Overlays, F1OpensTheHelpOverTheCreditsAndClosesItWithItsMusic) {
     EXPECT_EQ(LaunchState, 0);
 }
 
+TEST_F(Overlays, AHelpStartedOverARunningOneEndsItAndItsMusic) {
+    // A create in the menu opened from a fly-in starts a help, the create that began the fly-in
+    // another: one runs, with one music.
+    HelpScreen = THelp::start();
+    THelpPtr first = HelpScreen;
+    HelpScreen = THelp::start();
+    EXPECT_EQ(IsChannelPlaying(first->Kanal), 0);
+    EXPECT_EQ(IsChannelPlaying(HelpScreen->Kanal), 1);
+    CloseHelpScreen();
+}
+
 TEST_F(Overlays, CreditLettersClickInOnceEachAndTheLastOneFalls) {
     TCreditsPtr credits = TCredits::start();
     CreditsScreen = credits;

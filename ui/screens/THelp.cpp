@@ -64,6 +64,9 @@ void Veil(float alpha) {
 }  // namespace
 
 THelpPtr THelp::start() {
+    // One help at a time: a running one (a menu opened from a fly-in may have started it) would
+    // otherwise be dropped with its music still playing.
+    CloseHelpScreen();
     auto screen = std::make_shared<THelp>();
     const std::vector<int> white{255, 255, 255};
     screen->Zoom = 0.6f;

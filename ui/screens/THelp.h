@@ -26,8 +26,9 @@ public:
     std::vector<int> MovingWayY = std::vector<int>(9, 0);
     std::vector<int> Duration = std::vector<int>(12, 0);   // wobble and rocking periods, ms
 
-    // Builds the screen at the current ScaleX and ScaleY (the bitmap font must be the current
-    // text font), starts its music and its clock. The caller keeps it in HelpScreen.
+    // Closes a running help screen, music and all; then builds the screen at the current ScaleX
+    // and ScaleY (the bitmap font must be the current text font), starts its music and its
+    // clock. The caller keeps it in HelpScreen.
     static THelpPtr start();
     // One frame at the clock's current time, drawn through the scale (ScaleX, ScaleY) the caller
     // set. After the script it sets LaunchState to 1 and clears HelpScreen.
