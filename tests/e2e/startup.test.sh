@@ -88,7 +88,6 @@ check "SIGTERM ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
 # ends as from play, writing its configuration.
 for box in question chooser; do
     start_game
-    sleep 1
     if [ $box = question ]; then
         escape_until_question
     else
@@ -100,5 +99,5 @@ for box in question chooser; do
     wait_game "$GAME_PID" 10
     check "SIGTERM with a $box open ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
     check "and writes the configuration" test -s "$GAME_HOME/.PlarnPuzzle.ini"
-    if kill -9 "$GAME_PID" 2>/dev/null; then wait_game "$GAME_PID" 5; sleep 0.5; fi
+    if kill -9 "$GAME_PID" 2>/dev/null; then wait_game "$GAME_PID" 5; fi
 done
