@@ -442,9 +442,9 @@ int FinishReplacingFile(const std::string& path, const std::string& written, boo
     if (written == target) return complete ? 1 : 0;
     struct stat st;
     if (complete && stat(target.c_str(), &st) == 0) {
-        // The owner stays where the system allows it (root may give a file away, others not).
-        if (chown(written.c_str(), st.st_uid, st.st_gid) != 0) {
-        }
+        // The owner stays where the system allows it (root may give a file away, others not);
+        // where it may not, the player's own new file is as good.
+        [[maybe_unused]] const int owned = chown(written.c_str(), st.st_uid, st.st_gid);
         complete = chmod(written.c_str(), st.st_mode & 0777) == 0;
     }
     if (!complete || !RenamePath(written, target)) {
