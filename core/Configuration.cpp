@@ -21,7 +21,6 @@ bool loaded = false;
 // the player's, so this run leaves it as it is instead of saving over it.
 bool mayReplaceFile = true;
 
-
 // A file that is there and holds something, but could not be read, was refused, was saved for
 // a larger desktop or holds a puzzle whose picture is gone, would be lost to the save at the end
 // of this run. It is renamed to a name that says so (replacing an older one), and the player is

@@ -15,7 +15,6 @@
 #include "ui/WindowUnits.h"
 
 namespace {
-
 std::string UndecodableNotice() {
     return "The selected Image could not be loaded!\nIt has to be a JPEG, PNG or BMP picture of at most " +
            IntToString(kMaxPictureSide) + " pixels on each side\nand " +
@@ -35,7 +34,8 @@ int TImagePreview::Loading(const std::string& path, int midX, int midY, int maxW
     TImagePtr image = LoadImageFitted(path, loadW, loadH, originalW, originalH);
     if (!image) {
         // A file the player may not read is no fault of its format.
-        ShowNoticeBox(OpenStreamForReading(path) ? TDialogText(UndecodableNotice()) : "This file couldn't be read:\n" + QuotedPath(path),
+        ShowNoticeBox(OpenStreamForReading(path) ? TDialogText(UndecodableNotice())
+                                                 : "This file couldn't be read:\n" + QuotedPath(path),
                       0);
         return -1;
     }
@@ -107,7 +107,9 @@ uint8_t TImagePreview::Show() {
 
 int TImagePreview::LoadOwnPicture(const std::string& path) {
     if (HoldsLineBreak(path)) {
-        ShowNoticeBox("The selected Image can't be used!\nIts name must not contain a line break:\n" + QuotedPath(path), 0);
+        ShowNoticeBox("The selected Image can't be used!\nIts name must not contain a line break:\n" +
+                          QuotedPath(path),
+                      0);
         return 0;
     }
     const TImagePreview before = *this;

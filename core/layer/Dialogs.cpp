@@ -101,6 +101,12 @@ bool FltkDisplayReady() {
     return true;
 }
 
+// Why no box can be shown now (the game is ending, or there is no display), or null when one can.
+const char* WhyNoBox() {
+    if (EndRequestedFromOutside()) return "the game is ending";
+    return FltkDisplayReady() ? nullptr : "no display";
+}
+
 // Lets FLTK unmap the closed window and the X server see it before the game draws again.
 void SettleFltk() {
     for (int i = 0; i < 5; ++i) {
@@ -425,7 +431,7 @@ void ShowNoticeBox(const TDialogText& text, int serious) {
         TakeScriptedAnswer(text.Bytes(), ignored);  // keeps answers in step with the log
         return;
     }
-    if (EndRequestedFromOutside() || !FltkDisplayReady()) {
+    if (WhyNoBox()) {
         std::fprintf(stderr, "PlarnPuzzle: %s\n", text.Bytes().c_str());
         return;
     }
@@ -441,9 +447,8 @@ int AskYesNo(const TDialogText& text, int serious) {
         if (!TakeScriptedAnswer(text.Bytes(), answer)) return 0;
         return std::atoi(answer.c_str()) != 0 ? 1 : 0;
     }
-    if (EndRequestedFromOutside() || !FltkDisplayReady()) {
-        std::fprintf(stderr, "PlarnPuzzle: %s (answered No: %s)\n", text.Bytes().c_str(),
-                     EndRequestedFromOutside() ? "the game is ending" : "no display");
+    if (const char* why = WhyNoBox()) {
+        std::fprintf(stderr, "PlarnPuzzle: %s (answered No: %s)\n", text.Bytes().c_str(), why);
         return 0;
     }
     // Escape and the window's close button answer No, the safe choice.
@@ -457,9 +462,8 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
         std::string answer;
         return TakeScriptedAnswer(title, answer) ? answer : std::string();
     }
-    if (EndRequestedFromOutside() || !FltkDisplayReady()) {
-        std::fprintf(stderr, "PlarnPuzzle: %s (cancelled: %s)\n", title.c_str(),
-                     EndRequestedFromOutside() ? "the game is ending" : "no display");
+    if (const char* why = WhyNoBox()) {
+        std::fprintf(stderr, "PlarnPuzzle: %s (cancelled: %s)\n", title.c_str(), why);
         return std::string();
     }
     // Paths are bytes on disk and pass through unconverted; only the title is game text.
