@@ -30,11 +30,7 @@ choose_file() {
     chooser=$(timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n 1)
     [ -n "$chooser" ] || return 1
     xdotool type --delay 60 "$2"; sleep 0.3; xdotool key Return
-    for _ in $(seq 1 150); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.2
-    done
-    return 1
+    wait_until 30 window_gone "$chooser"
 }
 
 # The resident set of process $1 in KiB, and its user plus system CPU in clock ticks.

@@ -77,6 +77,18 @@ settle() {
     "$@"
     wait_until 60 changed_from "$before" && wait_until 60 at_rest
 }
+# Whether window $1 is gone (a box answered, a chooser closed).
+window_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
+# Answers the game's box titled "PlarnPuzzle - $1" with the key $2, focused as a window manager
+# would focus it, once the player has read it a moment (a key still down from before it opened
+# does not count); true once the box has gone.
+answer_box() {
+    local id
+    id=$(timeout 30 xdotool search --sync --onlyvisible --name "PlarnPuzzle - $1" | head -n 1)
+    [ -n "$id" ] || return 1
+    sleep 1; xdotool windowfocus --sync "$id" key "$2"
+    wait_until 30 window_gone "$id"
+}
 # The window's mean brightness (0..255), and the share (0..1000) of its pixels lighter than half.
 window_brightness() { grab | convert - -colorspace gray -format '%[fx:int(255*mean)]' info:; }
 bright_share() { grab | convert - -colorspace gray -threshold 50% -format '%[fx:int(1000*mean)]' info:; }
