@@ -1,5 +1,7 @@
 #include "core/Utilities.h"
 
+#include <algorithm>
+
 #include "core/Globals.h"
 #include "core/layer/Dialogs.h"
 #include "core/layer/Drawing.h"
@@ -33,22 +35,29 @@ int ResetDrawState() {
 }
 
 namespace {
+// The size of a w x h picture shrunk to fit the box; false when it fits as it is.
+bool ShrunkToBox(int w, int h, int boxW, int boxH, int& fitW, int& fitH) {
+    fitW = w;
+    fitH = h;
+    float fx = static_cast<float>(boxW) / static_cast<float>(w);
+    float fy = static_cast<float>(boxH) / static_cast<float>(h);
+    float f = fy > fx ? fx : fy;
+    if (f >= 1) return false;
+    // A very long, thin picture keeps at least one pixel a side, so that it is refused as too
+    // small rather than as a picture that cannot be decoded.
+    fitW = std::max(1, TruncateToInt(static_cast<float>(f * static_cast<float>(w))));
+    fitH = std::max(1, TruncateToInt(static_cast<float>(f * static_cast<float>(h))));
+    return true;
+}
+
 // The picture at path, shrunk to fit the box when it is larger.
 TPixmapPtr FittedPixmap(const std::string& path, int boxW, int boxH, int& originalW, int& originalH) {
     TPixmapPtr pm = LoadPixmapFromSource(path);
     if (!pm || pm->width <= 0 || pm->height <= 0) return nullptr;
     originalW = GetPixmapWidth(pm);
     originalH = GetPixmapHeight(pm);
-    float fx = static_cast<float>(boxW) / static_cast<float>(pm->width);
-    float fy = static_cast<float>(boxH) / static_cast<float>(pm->height);
-    float f = fy > fx ? fx : fy;
-    if (f >= 1) return pm;
-    int w = TruncateToInt(static_cast<float>(f * static_cast<float>(pm->width)));
-    int h = TruncateToInt(static_cast<float>(f * static_cast<float>(pm->height)));
-    // A very long, thin picture keeps at least one pixel a side, so that it is refused as too
-    // small rather than as a picture that cannot be decoded.
-    if (w < 1) w = 1;
-    if (h < 1) h = 1;
+    int w = 0, h = 0;
+    if (!ShrunkToBox(originalW, originalH, boxW, boxH, w, h)) return pm;
     return ResizePixmapNearest(pm, w, h, 5);
 }
 }  // namespace
@@ -70,6 +79,15 @@ TImagePtr LoadImageFitted(const std::string& path, int boxW, int boxH, int& orig
         };
     }
     return image;
+}
+
+TImagePtr RefitImage(const TImagePtr& image, int originalW, int originalH, int boxW, int boxH) {
+    if (!image || originalW <= 0 || originalH <= 0) return nullptr;
+    int w = 0, h = 0;
+    ShrunkToBox(originalW, originalH, boxW, boxH, w, h);
+    TImagePtr refitted = LoadImageFromSource(ResizePixmapNearest(LockImagePixels(image, 0, 1, 0), w, h, 5), -1);
+    UnlockImagePixels(image, 0);
+    return refitted;
 }
 
 TPixmapPtr ResizePixmapNearest(const TPixmapPtr& src, int w, int h, int format) {

@@ -13,6 +13,9 @@ int ResetDrawState();
 // The picture shrunk (never enlarged) to fit the box; its own size goes to originalW/H.
 // None when it cannot be decoded.
 TImagePtr LoadImageFitted(const std::string& path, int boxW, int boxH, int& originalW, int& originalH);
+// The picture in memory at the size its originalW x originalH file would be fitted to in the
+// box: for a picture whose file no longer holds it. None when it has no pixels.
+TImagePtr RefitImage(const TImagePtr& image, int originalW, int originalH, int boxW, int boxH);
 TPixmapPtr ResizePixmapNearest(const TPixmapPtr& src, int w, int h, int format);
 // "Home", "User", "Fonts" or "Temp" as a directory ending in "/"; empty for other names.
 std::string GetSpecialDirectory(const std::string& name);

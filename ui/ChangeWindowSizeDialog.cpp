@@ -11,6 +11,7 @@
 #include "core/layer/Input.h"
 #include "core/layer/Numbers.h"
 #include "core/layer/Window.h"
+#include "core/puzzle/PuzzleState.h"
 #include "core/puzzle/TGitterPreview.h"
 #include "core/puzzle/TPuzzle.h"
 #include "font/ChaosFontModule.h"
@@ -64,21 +65,50 @@ int PutBack(const TWindowFrame& old) {
     return 0;
 }
 
-// How much the puzzle's grid and pieces grow: the window's change, corrected so that the grid
-// spans the picture reloaded for the new window to within a pixel.
-float PuzzleFactor(int oldW, int oldH, int picW, int picH) {
+// How much a grid of gridW x gridH picture pixels grows with the window: the window's change,
+// corrected so that the grid spans the picture it now lies on to within a pixel.
+float GridFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr& picture) {
     if (ScreenHeight == oldH) return 1;
     float f = SmallerFloat(static_cast<float>(ScreenWidth) / static_cast<float>(oldW),
                            static_cast<float>(ScreenHeight) / static_cast<float>(oldH));
-    if (picW <= 0 || picH <= 0) return f;
-    const float iw = static_cast<float>(GetImageWidth(ImagePreview->Image));
-    const float ih = static_cast<float>(GetImageHeight(ImagePreview->Image));
-    const float pw = static_cast<float>(picW), ph = static_cast<float>(picH);
+    if (gridW <= 0 || gridH <= 0 || !picture) return f;
+    const float iw = static_cast<float>(GetImageWidth(picture));
+    const float ih = static_cast<float>(GetImageHeight(picture));
+    const float pw = static_cast<float>(gridW), ph = static_cast<float>(gridH);
     if (f * pw - 1 > iw) f = iw / pw;
     if (f * ph - 1 > ih) f = ih / ph;
     if (f * pw + 1 < iw) f = iw / pw;
     if (f * ph + 1 < ih) f = ih / ph;
     return f;
+}
+
+void ScaleGrid(Grid2<float>& x, Grid2<float>& y, int cols, int rows, float f) {
+    for (int i = 0; i <= cols; ++i)
+        for (int j = 0; j <= rows; ++j) {
+            x(i, j) *= f;
+            y(i, j) *= f;
+        }
+}
+
+// The puzzle's picture for the new window: from its file while the file still holds a picture of
+// the size the puzzle was cut from; otherwise (replaced by another picture, gone, unreadable) the
+// picture in memory brought to the new size, so that the pieces are cut as they were and every
+// one still fits the board. None only when that picture has no pixels either.
+TImagePtr PuzzlePictureFor(const TPuzzle& p, bool previewIsPuzzles, int boxW, int boxH) {
+    int w = 0, h = 0;
+    TImagePtr fresh;
+    if (previewIsPuzzles) {
+        fresh = ImagePreview->Image;
+        w = ImagePreview->OriginalImageWidth;
+        h = ImagePreview->OriginalImageHeight;
+    } else {
+        fresh = LoadImageFitted(ImagePaths[1], boxW, boxH, w, h);
+        if (fresh) CentreImageHandle(fresh);
+    }
+    if (fresh && w == p.OriginalImageWidth && h == p.OriginalImageHeight) return fresh;
+    TImagePtr kept = RefitImage(p.Bild, p.OriginalImageWidth, p.OriginalImageHeight, boxW, boxH);
+    if (kept) CentreImageHandle(kept);
+    return kept;
 }
 }  // namespace
 
@@ -111,31 +141,40 @@ int ChangeWindowSize(int w, int h) {
         picW = TruncateToInt(p.x(p.Spalten, 0));
         picH = TruncateToInt(p.y(0, p.Reihen));
     }
+    TGitterPreview& g = *GridPreview;
+    const bool hasGrid = !g.x.Empty();  // (none before a picture has been shown)
+    const int gridW = hasGrid ? TruncateToInt(g.x(g.Spalten, 0)) : 0;
+    const int gridH = hasGrid ? TruncateToInt(g.y(0, g.Reihen)) : 0;
     const Grid2<float> savedX = p.Puzzleteil_X, savedY = p.Puzzleteil_Y, savedAngle = p.Puzzleteil_Drehwinkel;
     const std::vector<std::string> savedGroups = p.Verbund;
     const uint8_t savedFertig = p.fertig;
+    const int originalW = p.OriginalImageWidth, originalH = p.OriginalImageHeight;
+    const TImagePreview previewBefore = *ImagePreview;
 
     const float scale = static_cast<float>(w) / 1500.0f;
     if (!FitWindow({w, h, scale, scale}, true)) return PutBack(old);
-    // The preview (and with it the puzzle's picture) is loaded again at the new size; one that
-    // cannot be loaded any more leaves the preview as it was, so the old size comes back rather
-    // than cutting a picture of the wrong size.
-    const std::string& path = hasPuzzle ? ImagePaths[1] : ImagePaths[0];
-    if ((hasPuzzle || !path.empty()) &&
-        ImagePreview->Loading(path, 750, 410, 400, 400, TruncateToInt(0.8 * ScreenWidth),
-                              TruncateToInt(0.8 * ScreenHeight), {}) != 0)
-        return PutBack(old);
+    // The preview shows the picture the player chose, loaded again at the new size, so that what
+    // a create cuts is what the configuration names. Without a puzzle a picture that cannot be
+    // loaded any more brings the old size back.
+    const int boxW = TruncateToInt(0.8 * ScreenWidth), boxH = TruncateToInt(0.8 * ScreenHeight);
+    const bool shown = !ImagePaths[0].empty() &&
+                       ImagePreview->Loading(ImagePaths[0], 750, 410, 400, 400, boxW, boxH, {}) == 0;
+    if (!hasPuzzle && !shown && !ImagePaths[0].empty()) return PutBack(old);
 
-    float f = static_cast<float>(ScreenWidth) / static_cast<float>(old.width);
     if (hasPuzzle) {
-        p.Bild = ImagePreview->Image;
-        f = PuzzleFactor(old.width, old.height, picW, picH);
-        for (int i = 0; i <= p.Spalten; ++i)
-            for (int j = 0; j <= p.Reihen; ++j) {
-                p.x(i, j) *= f;
-                p.y(i, j) *= f;
-            }
+        const TImagePtr bild = PuzzlePictureFor(p, shown && ImagePaths[0] == ImagePaths[1], boxW, boxH);
+        if (!bild) {
+            *ImagePreview = previewBefore;
+            return PutBack(old);
+        }
+        p.Bild = bild;
+        const float f = GridFactor(old.width, old.height, picW, picH, bild);
+        ScaleGrid(p.x, p.y, p.Spalten, p.Reihen, f);
         p.zerschneiden();
+        // The cut takes the preview's record of the file's size, which may now be another
+        // picture's: the puzzle keeps the size of the picture it was cut from.
+        p.OriginalImageWidth = originalW;
+        p.OriginalImageHeight = originalH;
         // Scaled about the window's top-left corner, every piece keeps its proportional place.
         for (int i = 0; i < p.Spalten; ++i)
             for (int j = 0; j < p.Reihen; ++j) {
@@ -144,14 +183,19 @@ int ChangeWindowSize(int w, int h) {
                 p.Puzzleteil_Drehwinkel(i, j) = savedAngle(i, j);
             }
         p.Verbund = savedGroups;
+        if (!shown) {
+            // The chosen picture is gone (the player was told): the preview shows the puzzle's.
+            ImagePreview->TakeImage(bild, originalW, originalH, 750, 410, 400, 400);
+            ImagePaths[0] = ImagePaths[1];
+        }
     }
     p.fertig = savedFertig;
-    // (No grid yet before a picture has been shown.)
-    for (int i = 0; i <= GridPreview->Spalten && !GridPreview->x.Empty(); ++i)
-        for (int j = 0; j <= GridPreview->Reihen; ++j) {
-            GridPreview->x(i, j) *= f;
-            GridPreview->y(i, j) *= f;
-        }
+    // The grid preview follows the picture it lies on; over a picture of another shape (another
+    // one took the file's place) it would cut part of it, so it is made anew for the slider.
+    if (hasGrid) {
+        ScaleGrid(g.x, g.y, g.Spalten, g.Reihen, GridFactor(old.width, old.height, gridW, gridH, ImagePreview->Image));
+        if (!GridSpansPicture(g.x, g.y, g.Spalten, g.Reihen, ImagePreview->Image)) ComputeFreshGrid();
+    }
     return 1;
 }
 

@@ -26,8 +26,10 @@ float LargestWindowScale(int desktopW, int desktopH);
 // The scale the slider's value (0 to 23.999) chooses between 400 x 300 and the largest scale.
 float ScaleForSliderValue(float value, float largest);
 // Puts the window at w x h and brings the scales, backdrop, font, icon bars, previews and the
-// puzzle along. 1 when done; 0 when the window cannot be opened at that size or the pictures
-// cannot be loaded again for it: then everything is put back as it was and the player is told.
+// puzzle along. 1 when done; 0 when the window cannot be opened at that size, or (without a
+// puzzle) the preview's picture cannot be loaded again for it: then everything is put back as it
+// was and the player is told. A puzzle whose picture file no longer holds its picture is cut
+// again from the picture it holds.
 int ChangeWindowSize(int w, int h);
 
 // The dialog's state while it runs, one frame at a time.

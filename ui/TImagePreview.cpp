@@ -39,6 +39,12 @@ int TImagePreview::Loading(const std::string& path, int midX, int midY, int maxW
                       0);
         return -1;
     }
+    TakeImage(image, originalW, originalH, midX, midY, maxW, maxH);
+    return 0;
+}
+
+void TImagePreview::TakeImage(const TImagePtr& image, int originalW, int originalH, int midX, int midY, int maxW,
+                              int maxH) {
     MidX = WindowX(midX);
     MidY = WindowY(midY);
     Image = image;
@@ -75,7 +81,6 @@ int TImagePreview::Loading(const std::string& path, int midX, int midY, int maxW
     TopBorder = TruncateToInt(MidY - sy * HalfHeight - 3);
     RectWidth = TruncateToInt(2 * sx * HalfWidth + 8);
     RectHeight = TruncateToInt(2 * sy * HalfHeight + 7);
-    return 0;
 }
 
 void TImagePreview::DrawFrame(int red, int green, int blue) {

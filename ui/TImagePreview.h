@@ -32,6 +32,9 @@ public:
     // the preview exactly as it was, tells the player and gives -1.
     int Loading(const std::string& path, int midX, int midY, int maxW, int maxH, int loadW,
                 int loadH, const std::vector<int>& maskColor);
+    // Shows a picture already in memory, made from a file of originalW x originalH, laid out as
+    // Loading lays out the picture it loads.
+    void TakeImage(const TImagePtr& image, int originalW, int originalH, int midX, int midY, int maxW, int maxH);
     // Updates the hover state and draws frame, captions and picture; 1 in the frame in which a
     // click completes. Leaves the scale at the picture's zoomed scale.
     uint8_t Show();

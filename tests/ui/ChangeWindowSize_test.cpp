@@ -2,12 +2,15 @@
 // the window's size (or kept as it was when the change cannot be made). Without X.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/Configuration.h"
+#include "core/layer/Input.h"
 #include "font/ChaosFontModule.h"
 #include "tests/core/GameState.h"
 #include "ui/ChangeWindowSizeDialog.h"
+#include "ui/RunMainMenu.h"
 #include "ui/TMacDockImitat_Horizontal.h"
 
 using namespace gamestate;
@@ -93,16 +96,55 @@ TEST_F(ResizeTest, APuzzleInProgressFollowsTheWindowAndTheConfigurationTakesTheS
     EXPECT_EQ(ConfigurationLines()[0] + "x" + ConfigurationLines()[1], "960x720");
 }
 
-TEST_F(ResizeTest, AWindowThatCannotBeOpenedOrAPictureGoneLeaveEverythingAsItWasAndTellThePlayer) {
+TEST_F(ResizeTest, AWindowThatCannotBeOpenedLeavesEverythingAsItWasAndTellsThePlayer) {
     const float scale = ScaleX;
     const TImagePtr bild = P().Bild;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        // First more than any window can be, then a size whose picture is gone.
-        if (attempt == 1) std::remove(picture.c_str());
-        ASSERT_EQ(attempt == 0 ? ChangeWindowSize(20000, 15000) : ChangeWindowSize(960, 720), 0);
-        EXPECT_TRUE(ScreenWidth == 1200 && GetGraphicsWidth() == 1200 && ScaleX == scale && TitleFont);
-        EXPECT_TRUE(P().Bild == bild && ImagePreview->Image == bild);
-        ExpectCarriedBy(1);
-        EXPECT_NE(ScriptedDialogLog().back().find("could not be changed to that size"), std::string::npos);
-    }
+    ASSERT_EQ(ChangeWindowSize(20000, 15000), 0);  // more than any window can be
+    EXPECT_TRUE(ScreenWidth == 1200 && GetGraphicsWidth() == 1200 && ScaleX == scale && TitleFont);
+    EXPECT_TRUE(P().Bild == bild && ImagePreview->Image == bild);
+    ExpectCarriedBy(1);
+    EXPECT_NE(ScriptedDialogLog().back().find("could not be changed to that size"), std::string::npos);
+}
+
+TEST_F(ResizeTest, AnotherPictureChosenInTheMenuIsShownAfterTheChangeAndIsWhatCreateCutsAndNames) {
+    // The player loads a wide picture of their own (900 x 300, fitted to 768 x 256 in a 960 x 720
+    // window), makes the window smaller and creates.
+    const std::string wide = WritePicture("wide.png", 900, 300);
+    MainDock = TMacDockImitat_Horizontal::build(945, 9, "incbin::medien/etc/MenuSymbols.png", 180, 184, "");
+    UseScriptedDialogs({wide});
+    MainMenuAction(kEntryLoadImage);
+    ASSERT_EQ(ChangeWindowSize(960, 720), 1);
+    ExpectCarriedBy(0.8f);  // with its own picture
+    EXPECT_TRUE(GetImageWidth(P().Bild) == 768 && P().OriginalImageWidth == 1600);
+    EXPECT_EQ(ImagePreview->OriginalImageWidth * 10000 + GetImageHeight(ImagePreview->Image), 9000256);
+    EXPECT_NEAR(GridPreview->x(GridPreview->Spalten, 0), 768, 1);
+    EXPECT_NEAR(GridPreview->y(0, GridPreview->Reihen), 256, 1);
+    LaunchState = 1;
+    PuzzleMenuDoor = nullptr;
+    InputTypedChar('m');  // cuts the fly-in short
+    MainMenuAction(kEntryCreate);
+    EXPECT_TRUE(P().OriginalImageWidth == 900 && GetImageHeight(P().Bild) == 256);
+    const std::vector<std::string> lines = ConfigurationLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), wide), 2);  // both picture lines
+}
+
+TEST_F(ResizeTest, APictureFileReplacedOrGoneIsNotCutAgainAndEveryPieceStaysOnTheBoard) {
+    // The file now holds a 300 x 600 picture: the puzzle is cut again from the one it holds, made
+    // 768 x 576; the preview shows what the file holds (288 x 576), with a grid of its shape.
+    WritePicture("big.png", 300, 600);
+    ASSERT_EQ(ChangeWindowSize(960, 720), 1);
+    EXPECT_EQ(GetImageHeight(P().Bild) * 10000 + P().OriginalImageWidth, 5761600);
+    ExpectCarriedBy(0.8f);
+    for (int i = 0; i < P().Spalten; ++i)
+        for (int j = 0; j < P().Reihen; ++j)
+            EXPECT_TRUE(P().Ziel_X(i, j) > 96 && P().Ziel_X(i, j) < 864 && P().Ziel_Y(i, j) > 72 && P().Ziel_Y(i, j) < 648);
+    EXPECT_EQ(ImagePreview->OriginalImageWidth * 10000 + GetImageWidth(ImagePreview->Image), 3000288);
+    EXPECT_TRUE(GridPreview->Spalten == 4 && GridPreview->y(0, 6) == 576);
+    // Gone: back to 1200 x 900 from memory all the same; the preview shows the puzzle's picture.
+    std::remove(picture.c_str());
+    ASSERT_EQ(ChangeWindowSize(1200, 900), 1);
+    EXPECT_NE(ScriptedDialogLog().back().find("couldn't be read"), std::string::npos);
+    EXPECT_TRUE(GetImageWidth(P().Bild) == 960 && ImagePreview->Image == P().Bild && ImagePaths[0] == picture);
+    ExpectCarriedBy(1);
+    EXPECT_EQ(GridPreview->Spalten * 10 + GridPreview->Reihen, 64);  // anew: 960 x 720 is landscape
 }
