@@ -3,15 +3,20 @@
 #include "core/layer/Drawing.h"
 #include "core/layer/Window.h"
 
+#include <gtest/gtest.h>  // before the toolkit's headers, whose X11 names clash with its own
 #include <FL/Fl.H>
-#include <gtest/gtest.h>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -78,6 +83,31 @@ private:
 
 bool WindowShown(const std::string& title) { return !VisibleWindow(title).empty(); }
 
+// The text of the open question as laid out in its box, read back from the box's widgets by a
+// timeout that runs inside the box's wait (the widget with the longest label holds the text);
+// and whether every line fits its widget, the widget the box and the box the screen.
+struct TShownText {
+    std::string text;
+    bool fits = false;
+} shownText;
+
+void ReadShownText(void*) {
+    Fl_Window* box = Fl::first_window();
+    while (box && (!box->label() || std::string(box->label()) != "PlarnPuzzle - Question")) box = Fl::next_window(box);
+    if (!box) return Fl::repeat_timeout(0.05, ReadShownText);
+    Fl_Widget* text = nullptr;
+    for (int i = 0; i < box->children(); ++i)
+        if (box->child(i)->label() && (!text || std::strlen(box->child(i)->label()) > std::strlen(text->label())))
+            text = box->child(i);
+    if (!text) return;
+    shownText.text = text->label();
+    shownText.fits = text->x() + text->w() <= box->w() && box->x() >= 0 && box->x() + box->w() <= Fl::w();
+    fl_font(FL_HELVETICA, 14);
+    std::istringstream lines(shownText.text);
+    for (std::string line; std::getline(lines, line);)
+        shownText.fits = shownText.fits && fl_width(line.c_str()) <= text->w();
+}
+
 class RealDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -142,6 +172,29 @@ TEST_F(RealDialogs, QuestionAnsweredWithEnterOrEscape) {
     }
     EXPECT_EQ(answer, 0);
     EXPECT_FALSE(WindowShown("PlarnPuzzle - Question"));
+}
+
+// A path longer than the screen is wide shows whole, over lines that fit the box, the box on the
+// screen; the file's name and the game's line stay whole. Enter keeps the file.
+TEST_F(RealDialogs, ReplaceQuestionShowsALongPathWholeAndEnterKeepsTheFile) {
+    const std::string folders =
+        "/a-rather-long-folder-name-that-a-player-might-really-use/another-quite-long-subfolder-for-puzzles";
+    const TDialogText question = "The file\n" + QuotedPath("/tmp" + folders + folders + folders + "/week-12.png") +
+                                 "\nalready exists! Do you want to replace it?";
+    Fl::add_timeout(0.0, ReadShownText);
+    int answer;
+    {
+        TAnswerLater press("PlarnPuzzle - Question", "Return");
+        answer = AskYesNo(question, 0, 0);
+    }
+    EXPECT_EQ(answer, 0);
+    EXPECT_TRUE(shownText.fits);
+    std::string joined = shownText.text, whole = question.Utf8();
+    joined.erase(std::remove(joined.begin(), joined.end(), '\n'), joined.end());
+    whole.erase(std::remove(whole.begin(), whole.end(), '\n'), whole.end());
+    EXPECT_EQ(joined, whole);
+    EXPECT_NE(shownText.text.find("/week-12.png\"\nalready exists! Do you want to replace it?"), std::string::npos)
+        << shownText.text;
 }
 
 TEST_F(RealDialogs, NoticeClosesWithEnter) {
