@@ -10,6 +10,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
+#include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_File_Input.H>
@@ -227,6 +228,7 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
     }
     SettleFltk();
     ReleaseKeysUpNow();
+    layer::TakePointerPosition();
     return answer;
 }
 
@@ -243,11 +245,13 @@ struct TNameFieldMend {
     void* originalData = nullptr;
 };
 
-Fl_File_Input* FindNameField(Fl_Group* group) {
+// The first widget of that kind in the group, at any depth: the chooser keeps its parts private.
+template <class TWidget>
+TWidget* FindWidget(Fl_Group* group) {
     for (int i = 0; group && i < group->children(); ++i) {
         Fl_Widget* child = group->child(i);
-        if (auto* field = dynamic_cast<Fl_File_Input*>(child)) return field;
-        if (Fl_File_Input* field = FindNameField(child->as_group())) return field;
+        if (auto* found = dynamic_cast<TWidget*>(child)) return found;
+        if (auto* found = FindWidget<TWidget>(child->as_group())) return found;
     }
     return nullptr;
 }
@@ -274,11 +278,27 @@ void MendedNameCallback(Fl_Widget* widget, void* data) {
 
 void MendNameField(Fl_File_Chooser& chooser, TNameFieldMend& mend) {
     mend.chooser = &chooser;
-    mend.field = FindNameField(chooser.newButton->window());
+    mend.field = FindWidget<Fl_File_Input>(chooser.newButton->window());
     if (!mend.field || !mend.field->callback()) return;
     mend.original = mend.field->callback();
     mend.originalData = mend.field->user_data();
     mend.field->callback(MendedNameCallback, &mend);
+}
+
+// The chooser's filter menu is laid out narrower than the game's labels ("Image-files
+// (*.{jpg,png,bmp})"), which it would cut off. Being what stretches in its row, it takes what
+// the window grows by, which is what the widest label needs, as far as the desktop allows.
+void WidenFilterMenu(Fl_File_Chooser& chooser) {
+    Fl_Window* win = chooser.newButton->window();
+    Fl_Choice* menu = FindWidget<Fl_Choice>(win);
+    if (!menu || !menu->menu()) return;
+    int widest = 0, ignored = 0;
+    for (int i = 0; i < menu->size(); ++i)
+        if (menu->menu()[i].label()) widest = std::max(widest, menu->menu()[i].measure(&ignored, menu));
+    // Beside the label: the frame, the arrow's button and a little air.
+    const int room = menu->w() - Fl::box_dw(menu->box()) - 20 - 16;
+    const int grow = std::min(widest - room, Fl::w() - 40 - win->w());
+    if (grow > 0) win->size(win->w() + grow, win->h());
 }
 
 // The folder last chosen in this run while it still exists; before the first choice, the
@@ -556,6 +576,7 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
         if (!file.empty()) chooser.value(file.c_str());
         TNameFieldMend mend;
         MendNameField(chooser, mend);
+        WidenFilterMenu(chooser);
         layer::KeepFrameUnderDialogs();
         chooser.show();
         // A signal breaks the wait, but one that comes just before it would not: hence the limit.
@@ -568,5 +589,6 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
     size_t slash = chosen.rfind('/');
     if (slash != std::string::npos) LastChosenFolder() = chosen.substr(0, slash + 1);
     SettleFltk();
+    layer::TakePointerPosition();
     return chosen;
 }

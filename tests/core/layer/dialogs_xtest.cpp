@@ -1,6 +1,7 @@
 // The real FLTK dialogs on the X display, answered with keys as a player would, and gone after.
 #include "core/layer/Dialogs.h"
 #include "core/layer/Drawing.h"
+#include "core/layer/Input.h"
 #include "core/layer/Window.h"
 
 #include <gtest/gtest.h>  // before the toolkit's headers, whose X11 names clash with its own
@@ -235,7 +236,8 @@ TEST_F(RealDialogs, ChooserGivesTheChosenPathOrNothing) {
 }
 
 // A box moved over the game's window and away again, while the game waits for the answer and
-// draws nothing: the window shows its last frame where the box was, not a black hole.
+// draws nothing: the window shows its last frame where the box was, not a black hole. And the
+// pointer left resting on the box is where the game takes it to be once the box is gone.
 TEST_F(RealDialogs, WindowKeepsItsFrameUnderABox) {
     int deskW = 0, deskH = 0, depth = 0, hertz = 0;
     ASSERT_TRUE(GetDisplayMode(0, deskW, deskH, depth, hertz));
@@ -250,10 +252,13 @@ TEST_F(RealDialogs, WindowKeepsItsFrameUnderABox) {
     {
         TAnswerLater press("PlarnPuzzle - Notice", "Return",
                            "search --name '^PlarnPuzzle - Notice$' windowmove %@ " + at +
-                               " sleep 0.5 windowmove %@ 0 0 sleep 0.5; import -window root -crop " + crop +
-                               " +repage -format '%k %[pixel:p{150,100}]' info: >" + shown);
+                               " sleep 0.5 windowmove %@ 0 0 mousemove 30 20 sleep 0.5; import -window root -crop " +
+                               crop + " +repage -format '%k %[pixel:p{150,100}]' info: >" + shown);
         ShowNoticeBox("Moved about", 0);
     }
+    // The pointer went onto the box, out of the window, in one move: the game knows where it is.
+    EXPECT_EQ(ReadMouseX(), 30 - (deskW - 300) / 2);
+    EXPECT_EQ(ReadMouseY(), 20 - (deskH - 200) / 2);
     std::ifstream in(shown);
     std::string colours((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(colours, "1 srgb(200,40,40)");
