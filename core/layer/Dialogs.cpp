@@ -10,6 +10,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
+#include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_File_Input.H>
@@ -18,6 +19,7 @@
 #include <FL/x.H>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -117,19 +119,19 @@ void SettleFltk() {
     Fl::check();
 }
 
-// Draws text as it is: a widget label would read "@" as the start of a symbol name.
+// Draws its label as it is, in the lines it was laid out in: the toolkit's own label drawing
+// would read "@" as the start of a symbol name.
 class TPlainText : public Fl_Widget {
 public:
-    TPlainText(int x, int y, int w, int h, const std::string& text) : Fl_Widget(x, y, w, h), text_(text) {}
+    TPlainText(int x, int y, int w, int h, const std::string& text) : Fl_Widget(x, y, w, h) {
+        copy_label(text.c_str());
+        align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
+    }
     void draw() override {
         fl_font(FL_HELVETICA, 14);
         fl_color(FL_FOREGROUND_COLOR);
-        fl_draw(text_.c_str(), x(), y(), w(), h(), FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP,
-                nullptr, 0);
+        fl_draw(label(), x(), y(), w(), h(), align(), nullptr, 0);
     }
-
-private:
-    std::string text_;
 };
 
 // Each button carries its answer as its argument; the window's user data is where it goes.
@@ -164,15 +166,20 @@ private:
     char held_[32] = {};
 };
 
-// A modal box with an icon, the text and its buttons (the last one answers Enter); returns
-// the answer of the pressed button, or cancelAnswer for Escape and the close button.
+// A modal box with an icon, the text and its buttons; returns the answer of the pressed button,
+// enterAnswer for Enter, or cancelAnswer for Escape and the close button.
 int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, const TDialogText& text,
-                     const std::vector<std::pair<const char*, int>>& buttons, int cancelAnswer) {
-    std::string utf8 = text.Utf8();
+                     const std::vector<std::pair<const char*, int>>& buttons, int cancelAnswer, int enterAnswer) {
+    // The box is as wide as its widest line, up to the desktop's width less a margin: the
+    // game's lines stay as written and a path shows whole, over as many lines as it needs.
     fl_font(FL_HELVETICA, 14);
-    int textW = 360, textH = 0;
-    fl_measure(utf8.c_str(), textW, textH, 0);
-    textW = std::clamp(textW, 200, 560);
+    auto width = [](const std::string& s) {
+        return static_cast<int>(std::ceil(fl_width(s.c_str(), static_cast<int>(s.size()))));
+    };
+    int widest = 0, measuredW = 0, textH = 0;
+    const std::string utf8 = LayOutBoxText(text, std::max(200, Fl::w() - 130), width, widest);
+    fl_measure(utf8.c_str(), measuredW, textH, 0);  // a width of 0 measures the lines as they are
+    const int textW = std::max({widest, measuredW, 200});
     textH = std::max(textH, 24);
     const int buttonW = 90, buttonH = 28;
     int winW = 70 + textW + 20, winH = std::max(textH, 50) + 20 + buttonH + 20;
@@ -189,10 +196,10 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
     iconBox->color(FL_WHITE);
     iconBox->labelcolor(iconColor);
     new TPlainText(70, 15, textW, textH, utf8);
-    Fl_Button* last = nullptr;
+    Fl_Button* focused = nullptr;
     int x = winW - 10 - static_cast<int>(buttons.size()) * (buttonW + 10) + 10;
     for (size_t i = 0; i < buttons.size(); ++i) {
-        bool isDefault = i + 1 == buttons.size();
+        bool isDefault = buttons[i].second == enterAnswer;
         Fl_Button* b = isDefault ? new Fl_Return_Button(x, winH - 10 - buttonH, buttonW, buttonH, buttons[i].first)
                                  : new Fl_Button(x, winH - 10 - buttonH, buttonW, buttonH, buttons[i].first);
         b->callback(AnswerCallback, static_cast<long>(buttons[i].second));
@@ -200,7 +207,8 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
         if (std::string(buttons[i].first) == "Yes") b->shortcut('y');
         if (std::string(buttons[i].first) == "No") b->shortcut('n');
         x += buttonW + 10;
-        last = b;
+        // The space bar presses the focused button: the default one, as Enter does.
+        if (isDefault) focused = b;
     }
     win.end();
     win.callback([](Fl_Widget* w, void*) { w->hide(); });
@@ -208,7 +216,7 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
     win.set_modal();
     win.position(std::max(0, (Fl::w() - winW) / 2), std::max(0, (Fl::h() - winH) / 3));
     win.show();
-    if (last) last->take_focus();
+    if (focused) focused->take_focus();
     while (win.shown()) {
         if (EndRequestedFromOutside()) {
             answer = cancelAnswer;
@@ -220,6 +228,7 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
     }
     SettleFltk();
     ReleaseKeysUpNow();
+    layer::TakePointerPosition();
     return answer;
 }
 
@@ -236,11 +245,13 @@ struct TNameFieldMend {
     void* originalData = nullptr;
 };
 
-Fl_File_Input* FindNameField(Fl_Group* group) {
+// The first widget of that kind in the group, at any depth: the chooser keeps its parts private.
+template <class TWidget>
+TWidget* FindWidget(Fl_Group* group) {
     for (int i = 0; group && i < group->children(); ++i) {
         Fl_Widget* child = group->child(i);
-        if (auto* field = dynamic_cast<Fl_File_Input*>(child)) return field;
-        if (Fl_File_Input* field = FindNameField(child->as_group())) return field;
+        if (auto* found = dynamic_cast<TWidget*>(child)) return found;
+        if (auto* found = FindWidget<TWidget>(child->as_group())) return found;
     }
     return nullptr;
 }
@@ -267,11 +278,27 @@ void MendedNameCallback(Fl_Widget* widget, void* data) {
 
 void MendNameField(Fl_File_Chooser& chooser, TNameFieldMend& mend) {
     mend.chooser = &chooser;
-    mend.field = FindNameField(chooser.newButton->window());
+    mend.field = FindWidget<Fl_File_Input>(chooser.newButton->window());
     if (!mend.field || !mend.field->callback()) return;
     mend.original = mend.field->callback();
     mend.originalData = mend.field->user_data();
     mend.field->callback(MendedNameCallback, &mend);
+}
+
+// The chooser's filter menu is laid out narrower than the game's labels ("Image-files
+// (*.{jpg,png,bmp})"), which it would cut off. Being what stretches in its row, it takes what
+// the window grows by, which is what the widest label needs, as far as the desktop allows.
+void WidenFilterMenu(Fl_File_Chooser& chooser) {
+    Fl_Window* win = chooser.newButton->window();
+    Fl_Choice* menu = FindWidget<Fl_Choice>(win);
+    if (!menu || !menu->menu()) return;
+    int widest = 0, ignored = 0;
+    for (int i = 0; i < menu->size(); ++i)
+        if (menu->menu()[i].label()) widest = std::max(widest, menu->menu()[i].measure(&ignored, menu));
+    // Beside the label: the frame, the arrow's button and a little air.
+    const int room = menu->w() - Fl::box_dw(menu->box()) - 20 - 16;
+    const int grow = std::min(widest - room, Fl::w() - 40 - win->w());
+    if (grow > 0) win->size(win->w() + grow, win->h());
 }
 
 // The folder last chosen in this run while it still exists; before the first choice, the
@@ -347,7 +374,71 @@ std::string TDialogText::Bytes() const {
 
 std::string TDialogText::Utf8() const {
     std::string out;
-    for (const Part& p : parts_) out += p.path ? PathBytesToUtf8(p.bytes) : Latin1ToUtf8(p.bytes);
+    for (const auto& part : Utf8Parts()) out += part.first;
+    return out;
+}
+
+std::vector<std::pair<std::string, bool>> TDialogText::Utf8Parts() const {
+    std::vector<std::pair<std::string, bool>> out;
+    for (const Part& p : parts_) out.emplace_back(p.path ? PathBytesToUtf8(p.bytes) : Latin1ToUtf8(p.bytes), p.path);
+    return out;
+}
+
+std::string LayOutBoxText(const TDialogText& text, int maxWidth, const std::function<int(const std::string&)>& width,
+                          int& widest) {
+    // Where a line may break, before each of its bytes: not inside a character, rather after a
+    // space in words or a "/" in a path, anywhere else when it must.
+    enum : char { kNever, kMay, kRather };
+    std::string out, line;
+    std::vector<char> breaks;
+    widest = 0;
+    auto shown = [&](size_t from, size_t to) {  // trailing spaces take no room on a line
+        while (to > from && line[to - 1] == ' ') --to;
+        return width(line.substr(from, to - from));
+    };
+    auto layOutLine = [&] {
+        size_t start = 0;
+        for (;;) {
+            int w = shown(start, line.size());
+            size_t at = line.size();
+            if (w > maxWidth) {
+                size_t rather = 0, may = 0;
+                for (size_t i = start + 1; i < line.size(); ++i) {
+                    if (breaks[i] == kNever) continue;
+                    if (shown(start, i) > maxWidth) break;
+                    may = i;
+                    if (breaks[i] == kRather) rather = i;
+                }
+                at = rather ? rather : may;
+                // One character wider than the box still gets a line of its own.
+                for (at = at ? at : start + 1; at < line.size() && breaks[at] == kNever;) ++at;
+                w = shown(start, at);
+            }
+            widest = std::max(widest, w);
+            out.append(line, start, at - start);
+            if (at == line.size()) break;
+            out += '\n';
+            start = at;
+        }
+        line.clear();
+        breaks.clear();
+    };
+    bool afterMark = false;
+    for (const auto& [bytes, path] : text.Utf8Parts()) {
+        for (char c : bytes) {
+            if (c == '\n') {
+                layOutLine();
+                out += '\n';
+                afterMark = false;
+                continue;
+            }
+            bool inside = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+            breaks.push_back(line.empty() || inside ? kNever : afterMark ? kRather : kMay);
+            line += c;
+            if (!inside) afterMark = c == (path ? '/' : ' ');
+        }
+    }
+    layOutLine();
     return out;
 }
 
@@ -436,12 +527,12 @@ void ShowNoticeBox(const TDialogText& text, int serious) {
         return;
     }
     if (serious)
-        RunMessageWindow("PlarnPuzzle - Warning", "!", FL_RED, text, {{"OK", 1}}, 0);
+        RunMessageWindow("PlarnPuzzle - Warning", "!", FL_RED, text, {{"OK", 1}}, 0, 1);
     else
-        RunMessageWindow("PlarnPuzzle - Notice", "i", FL_BLUE, text, {{"OK", 1}}, 0);
+        RunMessageWindow("PlarnPuzzle - Notice", "i", FL_BLUE, text, {{"OK", 1}}, 0, 1);
 }
 
-int AskYesNo(const TDialogText& text, int serious) {
+int AskYesNo(const TDialogText& text, int serious, int enterAnswer) {
     if (Script().active) {
         std::string answer;
         if (!TakeScriptedAnswer(text.Bytes(), answer)) return 0;
@@ -453,7 +544,7 @@ int AskYesNo(const TDialogText& text, int serious) {
     }
     // Escape and the window's close button answer No, the safe choice.
     return RunMessageWindow("PlarnPuzzle - Question", serious ? "!" : "?", serious ? FL_RED : FL_BLUE, text,
-                            {{"No", 0}, {"Yes", 1}}, 0);
+                            {{"No", 0}, {"Yes", 1}}, 0, enterAnswer != 0 ? 1 : 0);
 }
 
 std::string AskForFilePath(const std::string& title, const std::string& filter, int save,
@@ -485,6 +576,7 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
         if (!file.empty()) chooser.value(file.c_str());
         TNameFieldMend mend;
         MendNameField(chooser, mend);
+        WidenFilterMenu(chooser);
         layer::KeepFrameUnderDialogs();
         chooser.show();
         // A signal breaks the wait, but one that comes just before it would not: hence the limit.
@@ -497,5 +589,6 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
     size_t slash = chosen.rfind('/');
     if (slash != std::string::npos) LastChosenFolder() = chosen.substr(0, slash + 1);
     SettleFltk();
+    layer::TakePointerPosition();
     return chosen;
 }

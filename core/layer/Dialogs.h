@@ -1,6 +1,7 @@
 // Modal message boxes and the file chooser.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 // The text of a box: the game's own words (one byte per character) and paths (the bytes the file
@@ -17,6 +18,8 @@ public:
     std::string Bytes() const;
     // As the toolkit draws it: words converted to UTF-8, paths kept as they are.
     std::string Utf8() const;
+    // The same in its parts, each marked true when it is a path.
+    std::vector<std::pair<std::string, bool>> Utf8Parts() const;
 
 private:
     friend TDialogText DialogPath(const std::string& path);
@@ -31,7 +34,8 @@ TDialogText QuotedPath(const std::string& path);
 // Once the program is asked to end from outside (a logout), an open box closes as if cancelled
 // and later ones are not shown, so the game gets back to a frame loop that ends it in good order.
 void ShowNoticeBox(const TDialogText& text, int serious);
-int AskYesNo(const TDialogText& text, int serious);
+// Enter gives enterAnswer: Yes for most questions, No where Yes would lose a file.
+int AskYesNo(const TDialogText& text, int serious, int enterAnswer = 1);
 // The chosen path, or the empty string when cancelled.
 std::string AskForFilePath(const std::string& title, const std::string& filter, int save,
                            const std::string& initialPath);

@@ -48,6 +48,10 @@ void RestoreSentDrawing();
 // Until the window's next frame, the X server repaints whatever a dialog uncovers from the frame
 // on screen, without waiting for the game (which is blocked in the dialog or busy after it).
 void KeepFrameUnderDialogs();
+// Takes in the window's queued events, then the pointer's place as the mouse position: no
+// motion reaches the window while the pointer is over a dialog, and as the dialog closes the
+// pointer may rest anywhere, inside the window or out of it.
+void TakePointerPosition();
 // Deletes a texture once no recorded drawing can use it any more.
 void DeleteTextureLater(unsigned texture);
 // Counts the frames presented, shown or not.

@@ -383,6 +383,16 @@ void layer::KeepFrameUnderDialogs() {
     XFlush(W.display);
 }
 
+void layer::TakePointerPosition() {
+    if (!W.display || !W.window) return;
+    XSync(W.display, False);
+    PollWindowEvents();
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned buttons = 0;
+    if (XQueryPointer(W.display, W.window, &root, &child, &rootX, &rootY, &x, &y, &buttons)) InputMouseMove(x, y);
+}
+
 unsigned TFramePacer::Advance(unsigned now) {
     if (!started) { started = true; next = now; }
     if (hertz <= 0) return 0;

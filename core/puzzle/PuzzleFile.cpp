@@ -176,8 +176,9 @@ int SavePuzzleFile() {
     const TDialogText notSaved = "The puzzle could not be saved as\n" + QuotedPath(path);
     const std::string reason = ReasonNotToSaveAs(path);
     if (!reason.empty()) return Refuse(notSaved + "\n" + reason);
+    // Enter keeps the file: pressed once more by habit after the chooser's, it must not replace it.
     if (GetPathKind(path) == 1 &&
-        AskYesNo("The file\n" + QuotedPath(path) + "\nalready exists! Do you want to replace it?", 0) == 0)
+        AskYesNo("The file\n" + QuotedPath(path) + "\nalready exists! Do you want to replace it?", 0, 0) == 0)
         return Finish(0);
     DrawBoard();
     const bool saved = WritePuzzleFile(path, CaptureScreenToPixmap(0, 0, ScreenWidth, ScreenHeight));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Saving over a file through the real game: it asks first, Escape keeps the file byte for byte and
-# Yes replaces it; the picture the puzzle is cut from is refused with a notice, whatever is typed.
+# Saving over a file through the real game: it asks first, Enter and Escape keep the file byte for
+# byte and Yes replaces it; the picture the puzzle is cut from is refused with a notice, whatever
+# is typed.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/game-drive.sh"
 trap finish EXIT
@@ -20,9 +21,13 @@ check "the puzzle is made" wait_until 60 help_shown
 settle xdotool key F1
 settle xdotool type m
 choose 3 Save mine
-check "saving over a file asks first" answer_box Question Escape
+check "saving over a file asks first" answer_box Question Return
+choose 3 Save mine                              # the next chooser opens once the answer is done with
+check "Enter keeps the file" test "$(cat "$home/mine.png")" = mine
+answer_box Question Escape
+choose 3 Save mine
 check "Escape keeps the file" test "$(cat "$home/mine.png")" = mine
-choose 3 Save mine; answer_box Question y
+answer_box Question y
 check "Yes replaces it with the puzzle" wait_until 30 grep -qa "Added PlarnPuzzle-Datas:" "$home/mine.png"
 choose 3 Save pic
 check "the puzzle's picture is refused with a notice" answer_box Notice Return

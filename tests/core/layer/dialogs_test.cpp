@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -85,6 +86,27 @@ TEST(DialogText, PathsShowAsTheyAreAmongTheGamesWords) {
     // are read as Latin-1; a four-byte character stays.
     EXPECT_EQ(PathBytesToUtf8("M\xfchle \xc3 \xc0\xaf \xed\xa0\x80 \xf0\x9f\x98\x80"),
               "M\xc3\xbchle \xc3\x83 \xc3\x80\xc2\xaf \xc3\xad\xc2\xa0\xc2\x80 \xf0\x9f\x98\x80");
+}
+
+// Ten pixels a character, so lines of up to 20 characters fit 200 pixels: lines that fit stay
+// whole; a path breaks after a "/" where it can, else between characters (never inside one);
+// words break after a space.
+TEST(DialogText, LaidOutInLinesThatFitTheBox) {
+    auto width = [](const std::string& s) {
+        return 10 * static_cast<int>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    };
+    int widest = 0;
+    TDialogText question = "The original image, you selected to create the puzzle\n" + QuotedPath("/home/ann/a.jpg") +
+                           "\nwas not found! Do you want to find the original image?";
+    EXPECT_EQ(LayOutBoxText(question, 600, width, widest), question.Utf8());
+    EXPECT_EQ(widest, 540);
+    const std::string name = "Gl\xc3\xbc" "ckw\xc3\xbc" "nsche-zum-Geburtstag.png";
+    question = "The file\n" + QuotedPath("/home/ann/puzzles-of-the-year/" + name) +
+               "\nalready exists! Do you want to replace it?";
+    EXPECT_EQ(LayOutBoxText(question, 200, width, widest),
+              "The file\n\"/home/ann/\npuzzles-of-the-year/\nGl\xc3\xbc" "ckw\xc3\xbc" "nsche-zum-Geb\nurtstag.png\"\n"
+              "already exists! Do \nyou want to replace \nit?");
+    EXPECT_EQ(widest, 200);
 }
 
 TEST(ScriptedDialogs, AnswersInOrderAndLogsEveryDialog) {

@@ -1,17 +1,23 @@
 // The real FLTK dialogs on the X display, answered with keys as a player would, and gone after.
 #include "core/layer/Dialogs.h"
 #include "core/layer/Drawing.h"
+#include "core/layer/Input.h"
 #include "core/layer/Window.h"
 
+#include <gtest/gtest.h>  // before the toolkit's headers, whose X11 names clash with its own
 #include <FL/Fl.H>
-#include <gtest/gtest.h>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -77,6 +83,31 @@ private:
 };
 
 bool WindowShown(const std::string& title) { return !VisibleWindow(title).empty(); }
+
+// The text of the open question as laid out in its box, read back from the box's widgets by a
+// timeout that runs inside the box's wait (the widget with the longest label holds the text);
+// and whether every line fits its widget, the widget the box and the box the screen.
+struct TShownText {
+    std::string text;
+    bool fits = false;
+} shownText;
+
+void ReadShownText(void*) {
+    Fl_Window* box = Fl::first_window();
+    while (box && (!box->label() || std::string(box->label()) != "PlarnPuzzle - Question")) box = Fl::next_window(box);
+    if (!box) return Fl::repeat_timeout(0.05, ReadShownText);
+    Fl_Widget* text = nullptr;
+    for (int i = 0; i < box->children(); ++i)
+        if (box->child(i)->label() && (!text || std::strlen(box->child(i)->label()) > std::strlen(text->label())))
+            text = box->child(i);
+    if (!text) return;
+    shownText.text = text->label();
+    shownText.fits = text->x() + text->w() <= box->w() && box->x() >= 0 && box->x() + box->w() <= Fl::w();
+    fl_font(FL_HELVETICA, 14);
+    std::istringstream lines(shownText.text);
+    for (std::string line; std::getline(lines, line);)
+        shownText.fits = shownText.fits && fl_width(line.c_str()) <= text->w();
+}
 
 class RealDialogs : public ::testing::Test {
 protected:
@@ -144,6 +175,29 @@ TEST_F(RealDialogs, QuestionAnsweredWithEnterOrEscape) {
     EXPECT_FALSE(WindowShown("PlarnPuzzle - Question"));
 }
 
+// A path longer than the screen is wide shows whole, over lines that fit the box, the box on the
+// screen; the file's name and the game's line stay whole. Enter keeps the file.
+TEST_F(RealDialogs, ReplaceQuestionShowsALongPathWholeAndEnterKeepsTheFile) {
+    const std::string folders =
+        "/a-rather-long-folder-name-that-a-player-might-really-use/another-quite-long-subfolder-for-puzzles";
+    const TDialogText question = "The file\n" + QuotedPath("/tmp" + folders + folders + folders + "/week-12.png") +
+                                 "\nalready exists! Do you want to replace it?";
+    Fl::add_timeout(0.0, ReadShownText);
+    int answer;
+    {
+        TAnswerLater press("PlarnPuzzle - Question", "Return");
+        answer = AskYesNo(question, 0, 0);
+    }
+    EXPECT_EQ(answer, 0);
+    EXPECT_TRUE(shownText.fits);
+    std::string joined = shownText.text, whole = question.Utf8();
+    joined.erase(std::remove(joined.begin(), joined.end(), '\n'), joined.end());
+    whole.erase(std::remove(whole.begin(), whole.end(), '\n'), whole.end());
+    EXPECT_EQ(joined, whole);
+    EXPECT_NE(shownText.text.find("/week-12.png\"\nalready exists! Do you want to replace it?"), std::string::npos)
+        << shownText.text;
+}
+
 TEST_F(RealDialogs, NoticeClosesWithEnter) {
     {
         TAnswerLater press("PlarnPuzzle - Warning", "Return");
@@ -182,7 +236,8 @@ TEST_F(RealDialogs, ChooserGivesTheChosenPathOrNothing) {
 }
 
 // A box moved over the game's window and away again, while the game waits for the answer and
-// draws nothing: the window shows its last frame where the box was, not a black hole.
+// draws nothing: the window shows its last frame where the box was, not a black hole. And the
+// pointer left resting on the box is where the game takes it to be once the box is gone.
 TEST_F(RealDialogs, WindowKeepsItsFrameUnderABox) {
     int deskW = 0, deskH = 0, depth = 0, hertz = 0;
     ASSERT_TRUE(GetDisplayMode(0, deskW, deskH, depth, hertz));
@@ -197,10 +252,13 @@ TEST_F(RealDialogs, WindowKeepsItsFrameUnderABox) {
     {
         TAnswerLater press("PlarnPuzzle - Notice", "Return",
                            "search --name '^PlarnPuzzle - Notice$' windowmove %@ " + at +
-                               " sleep 0.5 windowmove %@ 0 0 sleep 0.5; import -window root -crop " + crop +
-                               " +repage -format '%k %[pixel:p{150,100}]' info: >" + shown);
+                               " sleep 0.5 windowmove %@ 0 0 mousemove 30 20 sleep 0.5; import -window root -crop " +
+                               crop + " +repage -format '%k %[pixel:p{150,100}]' info: >" + shown);
         ShowNoticeBox("Moved about", 0);
     }
+    // The pointer went onto the box, out of the window, in one move: the game knows where it is.
+    EXPECT_EQ(ReadMouseX(), 30 - (deskW - 300) / 2);
+    EXPECT_EQ(ReadMouseY(), 20 - (deskH - 200) / 2);
     std::ifstream in(shown);
     std::string colours((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(colours, "1 srgb(200,40,40)");
