@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "tests/support/ChildProcess.h"
 
 namespace {
 
@@ -74,8 +77,38 @@ TEST_F(LifetimeTest, TheFirstEndSignalIsAFlagTheSecondEndsTheProcess) {
                 ::testing::ExitedWithCode(7), "");
     EXPECT_EXIT((InstallEndSignalHandlers(), raise(SIGHUP), raise(SIGHUP), _exit(9)),
                 ::testing::KilledBySignal(SIGHUP), "");
+    // Ctrl+C in the terminal the game was started from is an end request like the others.
+    EXPECT_EXIT((signal(SIGINT, SIG_DFL), InstallEndSignalHandlers(), raise(SIGINT),
+                 _exit(EndRequestedFromOutside() ? 7 : 8)),
+                ::testing::ExitedWithCode(7), "");
     // Started with hang-ups ignored (nohup), it keeps ignoring them.
     EXPECT_EXIT((signal(SIGHUP, SIG_IGN), InstallEndSignalHandlers(), raise(SIGHUP),
                  _exit(EndRequestedFromOutside() ? 8 : 7)),
                 ::testing::ExitedWithCode(7), "");
+}
+
+TEST_F(LifetimeTest, OneProcessAtATimeHoldsTheLockUntilItEndsHoweverItEnds) {
+    const std::string lock = logPath + ".lock";
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        const char taken = HoldLockWhileRunning(lock) == 1 ? 'y' : 'n';
+        if (write(ready[1], &taken, 1) == 1) pause();
+        _exit(0);
+    }
+    char taken = 0;
+    EXPECT_TRUE(read(ready[0], &taken, 1) == 1 && taken == 'y');
+    EXPECT_TRUE(HoldsInChild([&] { return HoldLockWhileRunning(lock) == 0; })) << "a second holder";
+    // Killed outright, as in a crash: the file stays, the lock does not.
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    EXPECT_TRUE(HoldsInChild([&] { return HoldLockWhileRunning(lock) == 1; }));
+    // A lock file that the user may only read still locks; where none can be made, there is none.
+    chmod(lock.c_str(), 0644);
+    EXPECT_TRUE(HoldsAsUnprivilegedUser([&] { return HoldLockWhileRunning(lock) == 1; }));
+    EXPECT_EQ(HoldLockWhileRunning(logPath + ".missing/x.lock"), -1);
+    unlink(lock.c_str());
+    close(ready[0]);
+    close(ready[1]);
 }
