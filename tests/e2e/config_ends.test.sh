@@ -23,8 +23,8 @@ check "SIGTERM ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
 check "SIGTERM writes the file" grep -q $'^200.000000\r$' "$ini"
 cp "$ini" "$new"
 
-# A second game with the same home (a double click on the launcher) says the first one runs and
-# ends at once, leaving the file alone; Ctrl+C then ends the first as SIGTERM does.
+# A second game with one home (a double click on the launcher) ends at once with a notice and
+# leaves the file alone; Ctrl+C then ends the first as SIGTERM does.
 cp "$old" "$ini"
 start_game "$home"
 wait_for_pieces
