@@ -30,6 +30,19 @@
 
 namespace {
 void SaveConfigurationHandler() { SaveConfiguration(); }
+
+const char kAlreadyRunningNotice[] =
+    "PlarnPuzzle is already running.\nThis second start ends here, so that neither game\nloses the other's puzzle.";
+
+// Each game saves its puzzle over the configuration at its end, so two at once would lose one
+// of them: a second start, with the first still running, tells the player and ends before it
+// has read or written anything. Where no lock file can be made (a read-only home) this run
+// cannot save its configuration either, and goes on.
+void EndIfAlreadyRunning() {
+    if (HoldLockWhileRunning(ConfigurationPath() + ".lock") != 0) return;
+    ShowNoticeBox(kAlreadyRunningNotice, 0);
+    EndProgram();
+}
 }  // namespace
 
 TWindowChoice ChooseWindowSize(int desktopW, int desktopH, bool haveSaved, int savedW, int savedH) {
@@ -187,6 +200,8 @@ void Main() {
     InitOggLoaderModule();
     InitAudioDriverModule();
     InitGl2dDriverModule();
+    // One game at a time keeps the configuration; decided before it is read and the window opens.
+    EndIfAlreadyRunning();
     // 3.
     SelectGraphicsDriver(GetGl2dDriver(), 2);
     SetRandomSeed(static_cast<int>(MillisecondClock()));

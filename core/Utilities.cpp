@@ -105,7 +105,7 @@ TPixmapPtr ResizePixmapNearest(const TPixmapPtr& src, int w, int h, int format) 
 }
 
 std::string GetSpecialDirectory(const std::string& name) {
-    if (name == "Home") return ReadEnvironmentVariable("HOME") + "/";
+    if (name == "Home") return GetHomeDirectory() + "/";
     if (name == "User") return ReadEnvironmentVariable("USER") + "/";
     if (name == "Fonts") return "/usr/share/fonts/";
     if (name == "Temp") {

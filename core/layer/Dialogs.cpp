@@ -6,6 +6,7 @@
 #include "core/layer/GlInternal.h"
 #include "core/layer/Input.h"
 #include "core/layer/Lifetime.h"
+#include "core/layer/Streams.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -23,8 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <pwd.h>
-#include <unistd.h>
 #include <sys/stat.h>
 
 namespace {
@@ -312,10 +311,8 @@ std::string StartFolder() {
     struct stat st {};
     const std::string& last = LastChosenFolder();
     if (!last.empty() && stat(last.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return last;
-    const char* home = std::getenv("HOME");
-    if (home && *home) return home;
-    if (const passwd* pw = getpwuid(getuid())) return pw->pw_dir;
-    return ".";
+    const std::string home = GetHomeDirectory();
+    return home.empty() ? "." : home;
 }
 
 }  // namespace

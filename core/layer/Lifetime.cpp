@@ -1,10 +1,13 @@
 // Program lifetime: exit handlers, the end of the program, fatal errors and end signals.
 #include "core/layer/Lifetime.h"
 
+#include <fcntl.h>
 #include <malloc.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -94,7 +97,7 @@ void InstallEndSignalHandlers() {
     action.sa_handler = OnEndSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGHUP}) {
+    for (int sig : {SIGTERM, SIGHUP, SIGINT}) {
         struct sigaction old = {};
         sigaction(sig, nullptr, &old);
         // Started with the signal ignored (nohup): the player asked to keep running.
@@ -104,6 +107,20 @@ void InstallEndSignalHandlers() {
 }
 
 bool EndRequestedFromOutside() { return endSignals != 0; }
+
+int HoldLockWhileRunning(const std::string& path) {
+    // Not blocking: the path may be a pipe. Read-only suffices for a lock that is already there.
+    const int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | flags, 0600);
+    if (fd < 0) fd = open(path.c_str(), O_RDONLY | flags);
+    if (fd < 0) return -1;
+    // The descriptor stays open until the process ends, however it ends; the system then lets go
+    // of the lock, so a crash never blocks the next start.
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return 1;
+    const bool heldElsewhere = errno == EWOULDBLOCK;
+    close(fd);
+    return heldElsewhere ? 0 : -1;
+}
 
 void KeepLargeBlocksOutOfHeap() {
     // A fixed threshold also stops the C library from raising it after each large free, which

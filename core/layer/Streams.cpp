@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -328,6 +329,20 @@ std::string GetWorkingDirectory() {
     for (;;) {
         if (getcwd(buffer.data(), buffer.size())) return std::string(buffer.data());
         if (errno != ERANGE || buffer.size() > (size_t(1) << 20)) return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string GetHomeDirectory() {
+    std::string home = ReadEnvironmentVariable("HOME");
+    if (!home.empty()) return home;
+    // Started without HOME (a service, a cleared environment): the account still has its folder.
+    std::vector<char> buffer(1024);
+    for (;;) {
+        passwd entry{}, *found = nullptr;
+        const int error = getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found);
+        if (error == 0) return found && found->pw_dir ? std::string(found->pw_dir) : std::string();
+        if (error != ERANGE || buffer.size() > (size_t(1) << 20)) return std::string();
         buffer.resize(buffer.size() * 2);
     }
 }

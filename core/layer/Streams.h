@@ -52,6 +52,9 @@ int WriteTextLine(const TStreamPtr& stream, const std::string& text);
 
 std::string ReadEnvironmentVariable(const std::string& name);
 std::string GetWorkingDirectory();
+// The account's home folder: HOME, or when that is unset or empty the folder the system records
+// for the account; empty when neither is known.
+std::string GetHomeDirectory();
 int GetPathKind(const std::string& path);
 long long GetFileByteSize(const std::string& path);
 int RemoveFile(const std::string& path);

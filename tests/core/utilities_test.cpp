@@ -1,9 +1,13 @@
-// Angles, colours, permutations and the umlaut conversion.
+// Angles, colours, permutations, the umlaut conversion and the home folder.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <algorithm>
 
+#include "core/Configuration.h"
 #include "core/Utilities.h"
+#include "tests/support/ChildProcess.h"
 
 TEST(Angles, VectorAngleInEveryDirection) {
     EXPECT_FLOAT_EQ(VectorAngle(0, 0, 10, 0), 360);
@@ -59,4 +63,14 @@ TEST(Umlauts, BothDirections) {
     EXPECT_EQ(FixUtf8Umlauts("\xC3\xA9 plain", 1), "\xC3\xA9 plain");
     EXPECT_EQ(FixUtf8Umlauts("abc", 0), "abc");
     EXPECT_EQ(FixUtf8Umlauts("ends with \xC3", 1), "ends with \xC3");
+}
+
+TEST(HomeFolder, WithoutHomeTheAccountsFolderAsTheSystemRecordsIt) {
+    EXPECT_TRUE(HoldsInChild([] {
+        const std::string path = std::string(getpwuid(getuid())->pw_dir) + "/.PlarnPuzzle.ini";
+        setenv("HOME", "", 1);
+        const bool empty = ConfigurationPath() == path;
+        unsetenv("HOME");
+        return empty && ConfigurationPath() == path;
+    }));
 }

@@ -23,6 +23,23 @@ check "SIGTERM ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
 check "SIGTERM writes the file" grep -q $'^200.000000\r$' "$ini"
 cp "$ini" "$new"
 
+# A second game with one home (a double click on the launcher) ends at once with a notice and
+# leaves the file alone; Ctrl+C then ends the first as SIGTERM does.
+cp "$old" "$ini"
+start_game "$home"
+wait_for_pieces
+HOME=$home "$PLARN_BINARY" >/dev/null 2>&1 &
+second=$!
+check "a second game says the first one runs" answer_box Notice Return
+wait_game "$second" 20
+check "and ends (status $GAME_STATUS)" test "$GAME_STATUS" = 0
+check "without writing the file" cmp -s "$ini" "$old"
+kill -9 "$second" 2>/dev/null || true
+kill -INT "$GAME_PID"
+wait_game "$GAME_PID" 20
+check "Ctrl+C ends the first (status $GAME_STATUS)" test "$GAME_STATUS" = 0
+check "and writes the file" cmp -s "$ini" "$new"
+
 # The X server goes away under the game: the file is still written.
 cp "$old" "$ini"
 start_game "$home"
@@ -33,14 +50,15 @@ check "the game ends when X goes away (status $GAME_STATUS)" test "$GAME_STATUS"
 check "and the file was written" cmp -s "$ini" "$new"
 
 # kill -9 while the ending game writes the file: right when its temporary file appears, and at
-# delays spread over the few milliseconds the writing takes.
+# delays spread over the few milliseconds the writing takes. Each start after a kill -9 shows
+# that a killed game leaves no lock behind.
 start_x 1280x1024
 olds=0 news=0
 for delay in tmp tmp tmp tmp 0 3 999; do
     cp "$old" "$ini"
     rm -f "$ini.tmp"
     start_game "$home"
-    wait_for_pieces
+    check "a start after kill -9 is not blocked" wait_for_pieces
     kill -TERM "$GAME_PID"
     if [ "$delay" = tmp ]; then
         spins=0

@@ -29,11 +29,11 @@ stop_x() { [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_P
 
 # Starts the game with a fresh HOME; sets GAME_PID, GAME_HOME and GAME_WINDOW. The window of a
 # game that just ended can outlive it a moment: it must be gone first, or it would be taken for
-# the new one's.
+# the new one's. Ctrl+C counts, as in a terminal (a script's background job ignores it).
 start_game() {
     GAME_HOME=${1:-$(mktemp -d)}
     wait_until 30 no_game_window || fail "a game window is left over"
-    HOME=$GAME_HOME "$PLARN_BINARY" >"$GAME_HOME/stdout.log" 2>"$GAME_HOME/stderr.log" &
+    HOME=$GAME_HOME env --default-signal=INT "$PLARN_BINARY" >"$GAME_HOME/stdout.log" 2>"$GAME_HOME/stderr.log" &
     GAME_PID=$!
     GAME_WINDOW=$(timeout 60 xdotool search --sync --onlyvisible --classname plarnpuzzle | head -n 1)
     [ "${KEEP_INTRO:-}" ] || skip_intro

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "tests/support/ChildProcess.h"
 
 namespace {
 
@@ -74,8 +77,23 @@ TEST_F(LifetimeTest, TheFirstEndSignalIsAFlagTheSecondEndsTheProcess) {
                 ::testing::ExitedWithCode(7), "");
     EXPECT_EXIT((InstallEndSignalHandlers(), raise(SIGHUP), raise(SIGHUP), _exit(9)),
                 ::testing::KilledBySignal(SIGHUP), "");
+    // Ctrl+C in the terminal the game was started from is an end request like the others.
+    EXPECT_EXIT((signal(SIGINT, SIG_DFL), InstallEndSignalHandlers(), raise(SIGINT),
+                 _exit(EndRequestedFromOutside() ? 7 : 8)),
+                ::testing::ExitedWithCode(7), "");
     // Started with hang-ups ignored (nohup), it keeps ignoring them.
     EXPECT_EXIT((signal(SIGHUP, SIG_IGN), InstallEndSignalHandlers(), raise(SIGHUP),
                  _exit(EndRequestedFromOutside() ? 8 : 7)),
                 ::testing::ExitedWithCode(7), "");
+}
+
+TEST_F(LifetimeTest, ALockHeldHereIsRefusedElsewhereAndAReadOnlyLockFileStillLocks) {
+    const std::string lock = logPath + ".lock";
+    EXPECT_TRUE(HoldsInChild([&] { return HoldLockWhileRunning(lock) == 1; }));
+    chmod(lock.c_str(), 0644);  // another user's now
+    EXPECT_TRUE(HoldsAsUnprivilegedUser([&] { return HoldLockWhileRunning(lock) == 1; }));
+    EXPECT_EQ(HoldLockWhileRunning(lock), 1);
+    EXPECT_TRUE(HoldsInChild([&] { return HoldLockWhileRunning(lock) == 0; }));
+    EXPECT_EQ(HoldLockWhileRunning(logPath + ".missing/x.lock"), -1);  // none can be made
+    unlink(lock.c_str());
 }
