@@ -85,7 +85,7 @@ protected:
     void SetUp() override {
         Start();
         RemoveFile(IniPath());
-        RemoveFile(IniPath() + ".tmp");
+        RemoveFile(Home() + "/.PlarnPuzzle-00.tmp");
     }
 };
 
@@ -440,13 +440,15 @@ TEST_F(ConfigurationTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {
     ASSERT_EQ(LoadConfiguration(), 0);
     WriteText(IniPath(), "old");
     // A file of the player's with the name the game would write beside it first stays as it is.
-    WriteText(IniPath() + ".tmp", "mine");
+    const std::string mine = Home() + "/.PlarnPuzzle-00.tmp";
+    WriteText(mine, "mine");
+    const std::set<std::string> files = FilesIn(Home());
     SaveConfiguration();
     EXPECT_EQ(ReadText(IniPath()).substr(0, 11), "1200\r\n900\r\n");
-    EXPECT_EQ(ReadText(IniPath() + ".tmp"), "mine");
-    RemoveFile(IniPath() + ".tmp");
-    EXPECT_EQ(GetPathKind(IniPath() + ".tmp1"), 0);
+    EXPECT_EQ(ReadText(mine), "mine");
+    EXPECT_EQ(FilesIn(Home()), files);
     EXPECT_TRUE(ScriptedDialogLog().empty());
+    RemoveFile(mine);
     // A file kept elsewhere behind a link is replaced there, and the link stays a link.
     const std::string kept = Home() + "/kept.ini";
     WriteText(kept, "old");
@@ -480,6 +482,7 @@ TEST_F(ConfigurationTest, AFullDiskKeepsTheOldFile) {
     ASSERT_EQ(LoadConfiguration(), 0);
     const std::string old = Join(RoseLines());
     WriteText(IniPath(), old);
+    const std::set<std::string> files = FilesIn(Home());
     // A child process that may write files of 100 bytes at most: the save runs out of room.
     EXPECT_TRUE(HoldsWithFileSizeLimit(100, [] {
         UseScriptedDialogs({});
@@ -487,7 +490,7 @@ TEST_F(ConfigurationTest, AFullDiskKeepsTheOldFile) {
         return ScriptedDialogLog() == std::vector<std::string>{kNotice};
     })) << "the notice was not shown";
     EXPECT_EQ(ReadText(IniPath()), old);
-    EXPECT_EQ(GetPathKind(IniPath() + ".tmp"), 0);
+    EXPECT_EQ(FilesIn(Home()), files);
 }
 
 TEST_F(ConfigurationTest, AKillWhileWritingLeavesTheOldFileOrTheNewOneNeverAMix) {

@@ -8,8 +8,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "core/layer/Streams.h"
 
 namespace {
 
@@ -78,4 +81,17 @@ TEST_F(LifetimeTest, TheFirstEndSignalIsAFlagTheSecondEndsTheProcess) {
     EXPECT_EXIT((signal(SIGHUP, SIG_IGN), InstallEndSignalHandlers(), raise(SIGHUP),
                  _exit(EndRequestedFromOutside() ? 8 : 7)),
                 ::testing::ExitedWithCode(7), "");
+}
+
+TEST_F(LifetimeTest, ASecondEndSignalTakesAFileHalfWrittenBesideThePlayersWithIt) {
+    char pattern[] = "/tmp/plarn-lifetime-XXXXXX";
+    const std::string folder = mkdtemp(pattern), mine = folder + "/mine.png";
+    std::ofstream(mine) << "mine";
+    EXPECT_EXIT((InstallEndSignalHandlers(), raise(SIGTERM),
+                 BeginReplacingFile(mine) != mine ? raise(SIGTERM) : (_exit(8), 0)),
+                ::testing::KilledBySignal(SIGTERM), "");
+    std::ifstream in(mine);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "mine");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    std::filesystem::remove_all(folder);
 }
