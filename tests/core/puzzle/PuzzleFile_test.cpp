@@ -251,9 +251,9 @@ TEST_F(PuzzleFileTest, SavingOverAFileAsksFirstAndNeverTakesAPictureInUse) {
     }
     EXPECT_EQ(ReadText(picture), photo);
     EXPECT_EQ(GetPathKind(Home() + "/a\nb.png"), 0);
-    // As a player, whom permissions bind: a replaced file keeps its link and its permission bits, a
-    // read-only one is refused before any question, and in a folder without write permission the
-    // file is written into.
+    // As a player, whom permissions bind: a replaced file keeps its link and its permission bits
+    // (whatever the umask), a read-only one is refused before any question, and in a folder without
+    // write permission the file is written into.
     EXPECT_TRUE(HoldsAsOrdinaryUser([&](const std::string& dir) {
         const std::string ro = dir + "/ro.png", rw = dir + "/rw.png", link = dir + "/link.png";
         WriteText(ro, "ro");
@@ -263,6 +263,7 @@ TEST_F(PuzzleFileTest, SavingOverAFileAsksFirstAndNeverTakesAPictureInUse) {
         EXPECT_EQ(Save(ro, "1"), notSaved + ro + "\"\nYou may not write to it.");
         EXPECT_EQ(ScriptedDialogLog().size(), 2u);
         EXPECT_EQ(ReadText(ro), "ro");
+        EXPECT_TRUE(SavingKeepsModes(rw, [&] { Save(rw, "1"); }));
         EXPECT_EQ(Save(link, "1"), question(link));
         EXPECT_TRUE(!lstat(link.c_str(), &st) && S_ISLNK(st.st_mode) && !stat(rw.c_str(), &st) && (st.st_mode & 0777) == 0640);
         EXPECT_EQ(ReadText(rw).substr(1, 3), "PNG");
