@@ -13,6 +13,8 @@
 #include <mutex>
 #include <vector>
 
+#include "core/layer/Streams.h"
+
 namespace {
 
 std::recursive_mutex& HandlerMutex() {
@@ -40,6 +42,7 @@ void OnEndSignal(int sig) {
     // The first request is left to the frame loops, which end the program in good order
     // (saving the configuration). A second one means the game did not respond: end it now.
     if (endSignals > 0) {
+        RemoveUnfinishedFile();  // a file half written beside the player's goes too
         signal(sig, SIG_DFL);
         raise(sig);
         return;
@@ -87,6 +90,7 @@ void LayerFatalError(const char* message) {
     fflush(stdout);
     fprintf(stderr, "%s\n", message ? message : "fatal error");
     fflush(stderr);
+    RemoveUnfinishedFile();
     // No exit handlers: the state they would save may be what failed. _exit also keeps the
     // mixer and dialog threads from racing static destructors.
     _exit(1);

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -37,6 +38,22 @@ std::mutex& EmbeddedMutex() {
 std::map<std::string, EmbeddedEntry>& EmbeddedTable() {
     static std::map<std::string, EmbeddedEntry> table;
     return table;
+}
+
+// The file being written beside the one it replaces, for an end that cannot wait for the writing.
+// A signal handler on any thread may read the name while the game changes it: the sequence number
+// is odd while the name changes, and a name read between two equal even numbers is whole.
+std::atomic<unsigned> unfinishedSequence{0};
+std::atomic<char> unfinishedName[PATH_MAX];
+
+void NoteUnfinishedFile(const std::string& name) {
+    const unsigned sequence = unfinishedSequence.load(std::memory_order_relaxed);
+    unfinishedSequence.store(sequence + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    const size_t length = name.size() < PATH_MAX ? name.size() : 0;
+    for (size_t k = 0; k < length; ++k) unfinishedName[k].store(name[k], std::memory_order_relaxed);
+    unfinishedName[length].store(0, std::memory_order_relaxed);
+    unfinishedSequence.store(sequence + 2, std::memory_order_release);
 }
 
 // Appends everything left in a FILE; false (and nothing kept) past the cap. A file that shrinks
@@ -137,7 +154,9 @@ size_t TStream::Write(const void* src, size_t n) {
 int TStream::ReadByte() {
     if (!readable) return -1;
     if (file) {
-        int c = getc(file);
+        // A stream belongs to one thread: no lock for each byte, which made scanning a long file
+        // several times slower once the game's other threads run.
+        int c = getc_unlocked(file);
         if (c == EOF && ferror(file)) error = true;
         return c == EOF ? -1 : c;
     }
@@ -232,7 +251,7 @@ TStreamPtr OpenStreamFromUrl(const std::string& path, int readable, int writable
         stream->readable = true;
         return stream;
     }
-    if (path.empty() || path.find("::") != std::string::npos) return nullptr;
+    if (path.empty()) return nullptr;
     // "e": the descriptor is not inherited by programs the game or its dialogs start.
     const char* mode = readable && writable ? "r+be" : readable ? "rbe" : "wbe";
     FILE* file = OpenFileForMode(path, mode);
@@ -301,13 +320,17 @@ void CloseStreamObject(const TStreamPtr& stream) {
     if (stream) stream->Close();
 }
 
-std::string ReadTextLine(const TStreamPtr& stream) {
+std::string ReadTextLine(const TStreamPtr& stream) { return ReadTextLineUpTo(stream, std::string::npos - 1, false); }
+
+std::string ReadTextLineUpTo(const TStreamPtr& stream, size_t limit, bool skipRest) {
     std::string line;
     if (!stream) return line;
     for (;;) {
         int c = stream->ReadByte();
         if (c < 0 || c == 10 || c == 0) break;
-        if (c != 13) line += char(c);
+        if (c == 13 || line.size() > limit) continue;
+        line += char(c);
+        if (line.size() > limit && !skipRest) break;
     }
     return line;
 }
@@ -422,30 +445,42 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     return find(a, sa) && find(b, sb) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-std::string BeginReplacingFile(const std::string& path) {
-    if (path.empty() || path.find("::") != std::string::npos) return std::string();
-    const std::string target = FollowSymbolicLinks(path);
+TSaveTarget CheckSaveTarget(const std::string& path) {
+    if (path.empty() || IsEmbeddedPath(path)) return TSaveTarget::NotAFile;
     struct stat st;
-    const bool exists = stat(target.c_str(), &st) == 0;
-    if (exists) {
-        // A folder, a device or a pipe is never replaced. Opening for writing without
-        // truncating changes nothing and asks exactly whether the player may write the file.
-        if (!S_ISREG(st.st_mode)) return std::string();
-        const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) return std::string();
-        close(fd);
-    }
-    // A name nobody uses: an exclusive create never opens a player's file or follows a link.
+    if (stat(path.c_str(), &st) != 0) return TSaveTarget::Nothing;
+    // A folder, a device, a pipe or a socket is never replaced by a file.
+    if (!S_ISREG(st.st_mode)) return TSaveTarget::NotAFile;
+    // Opening for writing without truncating changes nothing and asks exactly whether the player
+    // may write the file (a read-only disk included); a pipe put there meanwhile does not block it.
+    const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return TSaveTarget::ReadOnlyFile;
+    close(fd);
+    return TSaveTarget::WritableFile;
+}
+
+std::string BeginReplacingFile(const std::string& path) {
+    const std::string target = FollowSymbolicLinks(path);
+    const TSaveTarget found = CheckSaveTarget(target);
+    if (found != TSaveTarget::Nothing && found != TSaveTarget::WritableFile) return std::string();
+    const bool exists = found == TSaveTarget::WritableFile;
+    // A name nobody uses, in the same folder (a rename works only within one file system): an
+    // exclusive create never opens a player's file or follows a link.
+    const std::string folder = target.substr(0, target.rfind('/') + 1);
     for (int n = 0; n < 100; ++n) {
-        const std::string name = target + ".tmp" + (n ? std::to_string(n) : std::string());
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        char name[32];
+        snprintf(name, sizeof name, ".PlarnPuzzle-%02d.tmp", n);
+        const std::string beside = folder + name;
+        const int fd = open(beside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int error = errno;
         if (fd >= 0) {
+            NoteUnfinishedFile(beside);
             close(fd);
-            return name;
+            return beside;
         }
         // Nothing may be created beside it (a folder the player may not write): into the file
         // itself, as writing it always did. Any other failure (a full disk) leaves it whole.
-        if (errno != EEXIST) return exists && (errno == EACCES || errno == EPERM) ? target : std::string();
+        if (error != EEXIST) return exists && (error == EACCES || error == EPERM) ? target : std::string();
     }
     return std::string();
 }
@@ -462,11 +497,21 @@ int FinishReplacingFile(const std::string& path, const std::string& written, boo
         [[maybe_unused]] const int owned = chown(written.c_str(), st.st_uid, st.st_gid);
         complete = chmod(written.c_str(), st.st_mode & 0777) == 0;
     }
-    if (!complete || !RenamePath(written, target)) {
-        RemoveFile(written);
-        return 0;
-    }
-    return 1;
+    const bool replaced = complete && RenamePath(written, target);
+    if (!replaced) RemoveFile(written);
+    NoteUnfinishedFile("");
+    return replaced ? 1 : 0;
+}
+
+void RemoveUnfinishedFile() {
+    const unsigned before = unfinishedSequence.load(std::memory_order_acquire);
+    char name[PATH_MAX];
+    size_t length = 0;
+    while (length < PATH_MAX && (name[length] = unfinishedName[length].load(std::memory_order_relaxed)))
+        ++length;
+    std::atomic_thread_fence(std::memory_order_acquire);
+    const bool whole = before % 2 == 0 && unfinishedSequence.load(std::memory_order_relaxed) == before;
+    if (whole && length > 0 && length < PATH_MAX) unlink(name);
 }
 
 std::string NormalisePathSeparators(const std::string& path, int stripTrailing) {

@@ -33,6 +33,7 @@ bool FindEmbeddedFile(const std::string& path, const uint8_t*& bytes, size_t& si
 // Whether a path names an embedded file (starts with "incbin::" in any case).
 bool IsEmbeddedPath(const std::string& path);
 
+// A path with the "incbin::" prefix opens a built-in file; every other one, "::" in it or not, a file.
 TStreamPtr OpenStreamFromUrl(const std::string& path, int readable, int writable);
 TStreamPtr OpenStreamForReading(const std::string& path);
 TStreamPtr OpenFileForReading(const std::string& path);
@@ -44,6 +45,10 @@ void SetStreamPosition(const TStreamPtr& stream, int position);
 void CloseFileStream(const TStreamPtr& stream);
 void CloseStreamObject(const TStreamPtr& stream);
 std::string ReadTextLine(const TStreamPtr& stream);
+// The next line as ReadTextLine reads it, but never more than limit characters of it: a longer
+// line gives its first limit + 1 characters (so the caller can tell) and leaves the stream right
+// after them, or with skipRest after the line's end, the rest read but not kept.
+std::string ReadTextLineUpTo(const TStreamPtr& stream, size_t limit, bool skipRest);
 // A 4-byte little-endian integer or IEEE single float; 0 when fewer than 4 bytes are left, and
 // the stream's error flag then tells the short read from a real 0.
 int ReadStreamInt(const TStreamPtr& stream);
@@ -71,16 +76,25 @@ std::string FollowSymbolicLinks(const std::string& path);
 // path found only in other letter case as opening finds it); false when either names nothing or
 // a built-in file.
 bool IsSameFile(const std::string& a, const std::string& b);
+// What saving at a path finds there, links followed: nothing, a regular file the player may write,
+// something that is not a regular file (a folder, a device, a pipe, a socket, a built-in file), or
+// a file the player may not write.
+enum class TSaveTarget { Nothing, WritableFile, NotAFile, ReadOnlyFile };
+TSaveTarget CheckSaveTarget(const std::string& path);
 // Saving over a file keeps what writing into it would keep. The path to write the new content of
 // the file at path to: a new file beside it (links followed), which FinishReplacingFile puts in
 // its place once whole; or, when nothing can be created beside it, the file itself. Empty when it
 // may not be replaced: no regular file, a file the player may not write, or a new file in a
-// folder the player may not write.
+// folder the player may not write. The file beside has a short name of its own, so that any name
+// the folder allows can be replaced, and it is removed however the game ends, short of a kill.
 std::string BeginReplacingFile(const std::string& path);
 // After the content at written (from BeginReplacingFile) is complete, on the disk and closed:
 // puts it in path's place with the old file's owner and permission bits; 1 when path holds it.
 // When it is not complete or cannot be moved, the file beside is removed and path stays.
 int FinishReplacingFile(const std::string& path, const std::string& written, bool complete);
+// Removes the file that BeginReplacingFile made beside another and that is not finished yet, if
+// any: for an end of the program that cannot wait for the writing (safe in a signal handler).
+void RemoveUnfinishedFile();
 std::string NormalisePathSeparators(const std::string& path, int stripTrailing);
 
 void InitStandardIoModule();

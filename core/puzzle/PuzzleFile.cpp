@@ -96,7 +96,11 @@ std::string ReasonNotToSaveAs(const std::string& path) {
     if (HoldsLineBreak(path)) return "A file name must not contain a line break.";
     if (IsSameFile(path, ImagePaths[1])) return "It is the image the puzzle is made of!";
     if (IsSameFile(path, ImagePaths[0])) return "It is the image shown in the menu!";
-    return "";
+    switch (CheckSaveTarget(path)) {
+        case TSaveTarget::NotAFile: return "It is not a regular file.";
+        case TSaveTarget::ReadOnlyFile: return "You may not write to it.";
+        default: return "";
+    }
 }
 
 // What the file says beside the state.
@@ -110,18 +114,21 @@ struct TFileHeader {
 bool InRange(int v) { return v >= 1 && v <= kMaxPixels; }
 
 // Reads everything after the marker and checks it whole: a file that ends before its counts
-// say is damaged, not a puzzle with its pieces at 0.
+// say is damaged, not a puzzle with its pieces at 0. Reading stops at the first line longer than
+// any the game writes.
 bool ReadPuzzleFile(const TStreamPtr& in, TFileHeader& h, TPuzzleState& d) {
-    bool whole = !IsStreamAtEnd(in);
-    h.picture = ReadTextLine(in);
-    int* numbers[] = {&h.savedW, &h.savedH, &h.pictureW, &h.pictureH, &h.gridW, &h.gridH};
-    for (int* n : numbers) {
+    bool whole = true;
+    const auto next = [&] {
         whole = whole && !IsStreamAtEnd(in);
-        *n = StringToInt(ReadTextLine(in));
-    }
+        const std::string line = whole ? ReadTextLineUpTo(in, kMaxPathLength, false) : "";
+        whole = whole && line.size() <= kMaxPathLength;
+        return line;
+    };
+    h.picture = next();
+    int* numbers[] = {&h.savedW, &h.savedH, &h.pictureW, &h.pictureH, &h.gridW, &h.gridH};
+    for (int* n : numbers) *n = StringToInt(next());
     return whole && ReadPuzzleState(in, d, TStateLayout::WithoutPictures, TStateReading::Whole) &&
-           d.PuzzleSpalten > 0 && h.picture.size() <= kMaxPathLength && InRange(h.savedW) &&
-           InRange(h.savedH) && InRange(h.gridW) && InRange(h.gridH);
+           d.PuzzleSpalten > 0 && InRange(h.savedW) && InRange(h.savedH) && InRange(h.gridW) && InRange(h.gridH);
 }
 
 // The picture named in the file, or one the player finds in its place; empty (the player told
@@ -196,9 +203,10 @@ int OpenPuzzleFile() {
     TStreamPtr in = OpenStreamForReading(path);
     if (!in) return Refuse("This file couldn't be read:\n" + QuotedPath(path));
     // The PNG's bytes come out as short fragments; the empty line written after them closes the
-    // last one, so the marker stands as a line of its own.
+    // last one, so the marker stands as a line of its own. A fragment longer than the marker is
+    // passed over without being kept.
     std::string line;
-    while (!IsStreamAtEnd(in) && line != kMarker) line = ReadTextLine(in);
+    while (!IsStreamAtEnd(in) && line != kMarker) line = ReadTextLineUpTo(in, sizeof kMarker - 1, true);
     if (line != kMarker) {
         CloseStreamObject(in);
         return Refuse("The selected PNG-image doesn't\n contain added PLARNPUZZLE-datas!");

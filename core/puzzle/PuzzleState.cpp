@@ -42,15 +42,17 @@ bool NamesNonFiniteNumber(const std::string& text) {
 }
 
 // Reads the lines in order; past the end every line is empty. Notes an absurdly long line, and
-// for a whole file (one the player opens on purpose) a line missing at the end or a float that
-// is not a finite number.
+// stops reading there (the rest of such a file is not worth the time or the memory), and for a
+// whole file (one the player opens on purpose) a line missing at the end or a float that is not a
+// finite number.
 class TLineReader {
 public:
     TLineReader(const TStreamPtr& stream, TStateReading reading)
         : stream_(stream), whole_(reading == TStateReading::Whole) {}
     std::string Next() {
+        if (tooLong_) return std::string();
         if (IsStreamAtEnd(stream_)) missing_ = true;
-        std::string line = ReadTextLine(stream_);
+        std::string line = ReadTextLineUpTo(stream_, kMaxLineLength, false);
         if (line.size() > kMaxLineLength) tooLong_ = true;
         return line;
     }

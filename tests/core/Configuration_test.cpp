@@ -1,5 +1,6 @@
 // The configuration file: what a run writes, what the next start restores (and with which code),
 // the files it refuses, and the writing that never leaves a half-written file behind.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -13,6 +14,19 @@
 #include "tests/support/ChildProcess.h"
 
 using namespace gamestate;
+
+// Every sync to the disk (of the file or folder with that inode) and every rename of this process,
+// in order, through to the system's own.
+std::vector<std::string> diskLog;
+extern "C" int fsync(int fd) {
+    struct stat st;
+    diskLog.push_back("sync " + (fstat(fd, &st) == 0 ? std::to_string(st.st_ino) : "?"));
+    return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
+}
+extern "C" int rename(const char* from, const char* to) noexcept {
+    diskLog.push_back(std::string("rename ") + to);
+    return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"))(from, to);
+}
 
 namespace {
 
@@ -85,7 +99,7 @@ protected:
     void SetUp() override {
         Start();
         RemoveFile(IniPath());
-        RemoveFile(IniPath() + ".tmp");
+        RemoveFile(Home() + "/.PlarnPuzzle-00.tmp");
     }
 };
 
@@ -440,13 +454,26 @@ TEST_F(ConfigurationTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {
     ASSERT_EQ(LoadConfiguration(), 0);
     WriteText(IniPath(), "old");
     // A file of the player's with the name the game would write beside it first stays as it is.
-    WriteText(IniPath() + ".tmp", "mine");
+    const std::string mine = Home() + "/.PlarnPuzzle-00.tmp";
+    WriteText(mine, "mine");
+    const std::set<std::string> files = FilesIn(Home());
+    diskLog.clear();
     SaveConfiguration();
     EXPECT_EQ(ReadText(IniPath()).substr(0, 11), "1200\r\n900\r\n");
-    EXPECT_EQ(ReadText(IniPath() + ".tmp"), "mine");
-    RemoveFile(IniPath() + ".tmp");
-    EXPECT_EQ(GetPathKind(IniPath() + ".tmp1"), 0);
+    EXPECT_EQ(ReadText(mine), "mine");
+    EXPECT_EQ(FilesIn(Home()), files);
     EXPECT_TRUE(ScriptedDialogLog().empty());
+    // The new file is on the disk before it takes the name, and the name is on the disk after.
+    struct stat file, folder;
+    ASSERT_TRUE(stat(IniPath().c_str(), &file) == 0 && stat(Home().c_str(), &folder) == 0);
+    EXPECT_EQ(diskLog, (std::vector<std::string>{"sync " + std::to_string(file.st_ino), "rename " + IniPath(),
+                                                 "sync " + std::to_string(folder.st_ino)}));
+    RemoveFile(mine);
+    // As the player: its permission bits stay, whatever the umask.
+    EXPECT_TRUE(HoldsAsOrdinaryUser([](const std::string& dir) {
+        setenv("HOME", dir.c_str(), 1);
+        return SavingKeepsModes(dir + "/.PlarnPuzzle.ini", [] { SaveConfiguration(); });
+    }));
     // A file kept elsewhere behind a link is replaced there, and the link stays a link.
     const std::string kept = Home() + "/kept.ini";
     WriteText(kept, "old");
@@ -480,6 +507,7 @@ TEST_F(ConfigurationTest, AFullDiskKeepsTheOldFile) {
     ASSERT_EQ(LoadConfiguration(), 0);
     const std::string old = Join(RoseLines());
     WriteText(IniPath(), old);
+    const std::set<std::string> files = FilesIn(Home());
     // A child process that may write files of 100 bytes at most: the save runs out of room.
     EXPECT_TRUE(HoldsWithFileSizeLimit(100, [] {
         UseScriptedDialogs({});
@@ -487,7 +515,7 @@ TEST_F(ConfigurationTest, AFullDiskKeepsTheOldFile) {
         return ScriptedDialogLog() == std::vector<std::string>{kNotice};
     })) << "the notice was not shown";
     EXPECT_EQ(ReadText(IniPath()), old);
-    EXPECT_EQ(GetPathKind(IniPath() + ".tmp"), 0);
+    EXPECT_EQ(FilesIn(Home()), files);
 }
 
 TEST_F(ConfigurationTest, AKillWhileWritingLeavesTheOldFileOrTheNewOneNeverAMix) {

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -54,6 +56,30 @@ inline std::string ReadText(const std::string& path) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// The names in a folder: whatever a save leaves behind shows.
+inline std::set<std::string> FilesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.insert(e.path().filename());
+    return names;
+}
+
+// Saving over a file of mode 0600 or 0640 under the umasks 022 and 077 (which give a new file 0644
+// or 0600): true when each save replaced the file and it kept its mode.
+inline bool SavingKeepsModes(const std::string& path, const std::function<void()>& save) {
+    bool kept = true;
+    for (mode_t mask : {022, 077})
+        for (mode_t mode : {0600, 0640}) {
+            WriteText(path, "old");
+            chmod(path.c_str(), mode);
+            const mode_t before = umask(mask);
+            save();
+            umask(before);
+            struct stat st;
+            kept = kept && stat(path.c_str(), &st) == 0 && (st.st_mode & 07777) == mode && ReadText(path) != "old";
+        }
+    return kept;
 }
 
 // A picture file of w x h pixels with a pattern, in the test's folder.

@@ -8,6 +8,7 @@ trap finish EXIT
 start_x 1280x1024
 home=$(mktemp -d)
 ini=$home/.PlarnPuzzle.ini
+tmp=$home/.PlarnPuzzle-00.tmp   # the file written beside it first
 old=$(mktemp)
 new=$(mktemp)
 write_config "$old"
@@ -56,13 +57,13 @@ start_x 1280x1024
 olds=0 news=0
 for delay in tmp tmp tmp tmp 0 3 999; do
     cp "$old" "$ini"
-    rm -f "$ini.tmp"
+    rm -f "$tmp"
     start_game "$home"
     check "a start after kill -9 is not blocked" wait_for_pieces
     kill -TERM "$GAME_PID"
     if [ "$delay" = tmp ]; then
         spins=0
-        while [ ! -e "$ini.tmp" ] && [ "$spins" -lt 200000 ]; do spins=$((spins + 1)); done
+        while [ ! -e "$tmp" ] && [ "$spins" -lt 200000 ]; do spins=$((spins + 1)); done
     else
         sleep "$(printf "0.%03d" "$delay")"
     fi

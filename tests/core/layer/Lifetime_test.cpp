@@ -9,9 +9,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "core/layer/Streams.h"
 #include "tests/support/ChildProcess.h"
 
 namespace {
@@ -96,4 +98,17 @@ TEST_F(LifetimeTest, ALockHeldHereIsRefusedElsewhereAndAReadOnlyLockFileStillLoc
     EXPECT_TRUE(HoldsInChild([&] { return HoldLockWhileRunning(lock) == 0; }));
     EXPECT_EQ(HoldLockWhileRunning(logPath + ".missing/x.lock"), -1);  // none can be made
     unlink(lock.c_str());
+}
+
+TEST_F(LifetimeTest, ASecondEndSignalTakesAFileHalfWrittenBesideThePlayersWithIt) {
+    char pattern[] = "/tmp/plarn-lifetime-XXXXXX";
+    const std::string folder = mkdtemp(pattern), mine = folder + "/mine.png";
+    std::ofstream(mine) << "mine";
+    EXPECT_EXIT((InstallEndSignalHandlers(), raise(SIGTERM),
+                 BeginReplacingFile(mine) != mine ? raise(SIGTERM) : (_exit(8), 0)),
+                ::testing::KilledBySignal(SIGTERM), "");
+    std::ifstream in(mine);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "mine");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    std::filesystem::remove_all(folder);
 }

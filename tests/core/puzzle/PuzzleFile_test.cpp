@@ -2,6 +2,8 @@
 // the files it refuses while the game stays exactly as it was, and saves that fail.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <set>
 #include <tuple>
@@ -40,6 +42,21 @@ int Open(const std::vector<std::string>& answers) {
     return OpenPuzzleFile();
 }
 
+// How much more memory the process held at its peak while step ran than before, in MiB.
+long PeakGrowthMiB(const std::function<void()>& step) {
+    const auto peak = [] {
+        std::ifstream status("/proc/self/status");
+        long kib = 0;
+        for (std::string key; status >> key && key != "VmHWM:";) {}
+        status >> kib;
+        return kib;
+    };
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from now
+    const long before = peak();
+    step();
+    return (peak() - before) / 1024;
+}
+
 class PuzzleFileTest : public ::testing::Test {
 protected:
     void SetUp() override { Start(); }
@@ -48,20 +65,23 @@ protected:
 }  // namespace
 
 TEST_F(PuzzleFileTest, WhatASaveWritesAnOpenRestores) {
-    const std::string own = WritePicture("own.png", 1200, 900);
+    // In a folder whose name holds "::", which only the game's own prefix gives a meaning.
+    const std::string folder = Home() + "/a::b";
+    mkdir(folder.c_str(), 0700);
+    const std::string own = WritePicture("a::b/own.png", 1200, 900);
     MakePuzzle(own, 0);
     // The player then shows a built-in picture of the same display size with another grid.
     SelectBuiltInMotive(2, 3);
     ImagePaths[0] = ImagePaths[1];
     const std::vector<std::string> expected = ConfigurationLines();  // both paths the puzzle's
     ImagePaths[0] = "incbin::medien/Reihe1/Berghuette.jpg";
-    EXPECT_EQ(Save(Home() + "/board.PNG"), "");
-    EXPECT_EQ(Save(Home() + "/board.jpg"), "");
-    EXPECT_EQ(GetPathKind(Home() + "/board.png"), 1);
-    EXPECT_EQ(GetPathKind(Home() + "/board.jpg.png"), 1);
-    EXPECT_EQ(GetPathKind(Home() + "/board.PNG") + GetPathKind(Home() + "/board.png.tmp"), 0);
+    EXPECT_EQ(Save(folder + "/board.PNG"), "");
+    EXPECT_EQ(Save(folder + "/board.jpg"), "");
+    const std::string longest(251, 'n');  // with ".png" as long as a name may be
+    EXPECT_EQ(Save(folder + "/" + longest), "");
+    EXPECT_EQ(FilesIn(folder), (std::set<std::string>{"own.png", "board.png", "board.jpg.png", longest + ".png"}));
     // A PNG of the window, then the marker and lines 3 to 10.
-    const std::string bytes = ReadText(Home() + "/board.png");
+    const std::string bytes = ReadText(folder + "/board.png");
     const std::string head = std::string("IEND\xAE\x42\x60\x82\r\nAdded PlarnPuzzle-Datas:\r\n") + own +
                              "\r\n1200\r\n900\r\n1200\r\n900\r\n960.000000\r\n720.000000\r\n5\r\n";
     const size_t at = bytes.find(head);
@@ -71,7 +91,7 @@ TEST_F(PuzzleFileTest, WhatASaveWritesAnOpenRestores) {
     EXPECT_EQ(png->width * 10000 + png->height, 1200 * 10000 + 900);
 
     FreshObjects();
-    ASSERT_EQ(Open({Home() + "/board.png"}), 1);
+    ASSERT_EQ(Open({folder + "/board.png"}), 1);
     EXPECT_EQ(ConfigurationLines(), expected);
     EXPECT_EQ(Sliders[0]->Value, 5.0f);
     EXPECT_EQ(CurrentPuzzle->Bild, ImagePreview->Image);
@@ -146,6 +166,18 @@ TEST_F(PuzzleFileTest, RefusedFilesLeaveTheGameAsItWas) {
         EXPECT_EQ(ScriptedDialogLog().back(), c.second);
         EXPECT_EQ(Snapshot(), before);
     }
+    // Lines far longer than any the game writes, among the picture's bytes, as the picture's path
+    // and as a piece's angle: refused without ever being held.
+    const std::string huge(8 << 20, 'x');
+    WriteText(Home() + "/huge.png", huge);
+    for (const auto& [path, notice] : std::vector<std::pair<std::string, std::string>>{
+             {Home() + "/huge.png", noMarker},
+             {edited("hugepath.png", picture, huge), damaged},
+             {edited("hugeangle.png", "\r\n359.500000\r\n", "\r\n" + huge + "\r\n"), damaged}}) {
+        EXPECT_LT(PeakGrowthMiB([&] { EXPECT_EQ(Open({path}), 0); }), 4) << path;
+        EXPECT_EQ(ScriptedDialogLog().back(), notice);
+    }
+    EXPECT_EQ(Snapshot(), before);
     // The picture found in its new place is used from then on.
     const std::string moved = WritePicture("moved.png", 640, 480);
     ASSERT_EQ(Open({Home() + "/lost.png", "1", moved}), 1);
@@ -172,27 +204,23 @@ TEST_F(PuzzleFileTest, AFailedSaveSaysSoAndKeepsTheEarlierFile) {
     // Out of room (a child that may write 100 bytes) while saving over an earlier file.
     const std::string path = Home() + "/earlier.png";
     WriteText(path, "the earlier save");
+    std::set<std::string> before = FilesIn(Home());
     EXPECT_TRUE(HoldsWithFileSizeLimit(100, [&] {
         return Save(path, "1") == "The puzzle could not be saved as\n\"" + path + "\"";
     })) << "no notice";
     EXPECT_EQ(ReadText(path), "the earlier save");
-    EXPECT_EQ(GetPathKind(path + ".tmp"), 0);
+    EXPECT_EQ(FilesIn(Home()), before);
     // Out of room only after the picture: its lines do not fit. Nothing is renamed over the earlier
     // file and no part of the new one stays behind.
     Save(Home() + "/whole.png");
     const size_t pictureBytes = ReadText(Home() + "/whole.png").find("\r\nAdded PlarnPuzzle-Datas:\r\n");
     ASSERT_NE(pictureBytes, std::string::npos);
-    const auto files = [] {
-        std::set<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(Home())) names.insert(e.path().filename());
-        return names;
-    };
-    const std::set<std::string> before = files();
+    before = FilesIn(Home());
     EXPECT_TRUE(HoldsWithFileSizeLimit(pictureBytes + 10, [&] {
         return Save(path, "1") == "The puzzle could not be saved as\n\"" + path + "\"";
     })) << "no notice";
     EXPECT_EQ(ReadText(path), "the earlier save");
-    EXPECT_EQ(files(), before);
+    EXPECT_EQ(FilesIn(Home()), before);
 }
 
 TEST_F(PuzzleFileTest, SavingOverAFileAsksFirstAndNeverTakesAPictureInUse) {
@@ -211,8 +239,11 @@ TEST_F(PuzzleFileTest, SavingOverAFileAsksFirstAndNeverTakesAPictureInUse) {
     EXPECT_NE(ReadText(mine).find("Added PlarnPuzzle-Datas:"), std::string::npos);
     // Refused whatever the answer would be, and before any question.
     ASSERT_EQ(symlink(picture.c_str(), (Home() + "/link.png").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/null", (Home() + "/null.png").c_str()) + mkfifo((Home() + "/fifo.png").c_str(), 0666), 0);
     for (const auto& [answer, notice] : std::vector<std::pair<std::string, std::string>>{
              {"/link", "/link.png\"\nIt is the image the puzzle is made of!"},
+             {"/null", "/null.png\"\nIt is not a regular file."},
+             {"/fifo", "/fifo.png\"\nIt is not a regular file."},
              {"/./shown.PNG", "/./shown.png\"\nIt is the image shown in the menu!"},
              {"/a\nb", "/a\nb.png\"\nA file name must not contain a line break."}}) {
         EXPECT_EQ(Save(Home() + answer, "1"), notSaved + Home() + notice);
@@ -220,16 +251,19 @@ TEST_F(PuzzleFileTest, SavingOverAFileAsksFirstAndNeverTakesAPictureInUse) {
     }
     EXPECT_EQ(ReadText(picture), photo);
     EXPECT_EQ(GetPathKind(Home() + "/a\nb.png"), 0);
-    // As a player, whom permissions bind: a replaced file keeps its link and its permission bits, a
-    // read-only one is refused, and in a folder without write permission the file is written into.
+    // As a player, whom permissions bind: a replaced file keeps its link and its permission bits
+    // (whatever the umask), a read-only one is refused before any question, and in a folder without
+    // write permission the file is written into.
     EXPECT_TRUE(HoldsAsOrdinaryUser([&](const std::string& dir) {
         const std::string ro = dir + "/ro.png", rw = dir + "/rw.png", link = dir + "/link.png";
         WriteText(ro, "ro");
         WriteText(rw, "rw");
         struct stat st;
         EXPECT_TRUE(!chmod(ro.c_str(), 0444) && !chmod(rw.c_str(), 0640) && !symlink(rw.c_str(), link.c_str()));
-        EXPECT_EQ(Save(ro, "1"), notSaved + ro + "\"");
+        EXPECT_EQ(Save(ro, "1"), notSaved + ro + "\"\nYou may not write to it.");
+        EXPECT_EQ(ScriptedDialogLog().size(), 2u);
         EXPECT_EQ(ReadText(ro), "ro");
+        EXPECT_TRUE(SavingKeepsModes(rw, [&] { Save(rw, "1"); }));
         EXPECT_EQ(Save(link, "1"), question(link));
         EXPECT_TRUE(!lstat(link.c_str(), &st) && S_ISLNK(st.st_mode) && !stat(rw.c_str(), &st) && (st.st_mode & 0777) == 0640);
         EXPECT_EQ(ReadText(rw).substr(1, 3), "PNG");
