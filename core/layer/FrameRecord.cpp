@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "GlInternal.h"
+#include "Window.h"
 
 namespace {
 using layer::TRecordedKind;
@@ -244,3 +245,10 @@ void DeleteTextureLater(unsigned texture) { DoomedTextures.push_back(texture); }
 }  // namespace layer
 
 void SkipUnchangedFrames(bool skip) { RecordingEnabled = skip; }
+
+std::vector<std::pair<uint64_t, int>> ShownFrameImages() {
+    std::vector<std::pair<uint64_t, int>> images;
+    for (const Op& op : OnScreen.ops)
+        if (op.image) images.emplace_back(op.image, static_cast<int>(op.rgba >> 24));
+    return images;
+}

@@ -2,6 +2,8 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 #include "Images.h"
 
 struct TGraphicsDriver { std::string name; };
@@ -30,6 +32,9 @@ int GetGraphicsHeight();
 void PresentFrame(int sync);
 // How many frames reached the screen (for the benchmark).
 long CountShownFrames();
+// The images drawn in the frame last shown, bottom first, each with the alpha byte it was drawn
+// at: what reached the screen, for tests.
+std::vector<std::pair<uint64_t, int>> ShownFrameImages();
 // On (the default): a frame equal to the one on screen is neither rendered nor swapped, unless
 // the window was exposed or resized since. Off: every frame is shown (for comparison in tests).
 void SkipUnchangedFrames(bool skip);

@@ -5,6 +5,9 @@ E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 SEND_CLOSE=$(dirname "$PLARN_BINARY")/send_close
 failures=0
 
+# A script ended by a signal stops early too (its EXIT trap would see the status 0).
+trap 'exit 129' HUP; trap 'exit 130' INT; trap 'exit 143' TERM
+
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 check() { local what=$1; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }
 
@@ -25,7 +28,7 @@ start_x() {
     export DISPLAY=":$number"
 }
 x_answered() { [ -s "$1" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; }
-stop_x() { [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true; }
+stop_x() { [ -n "${XVFB_PID:-}" ] || return 0; kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; XVFB_PID=; }
 
 # Starts the game with a fresh HOME; sets GAME_PID, GAME_HOME and GAME_WINDOW. The window of a
 # game that just ended can outlive it a moment: it must be gone first, or it would be taken for
@@ -64,10 +67,11 @@ wait_until() {
     done
 }
 
-# The game window's picture: quick to take as raw pixels (no PNG to compress).
-grab() { import -window "$GAME_WINDOW" -depth 8 "${1:-miff}:-" 2>/dev/null; }
-window_hash() { grab rgb | md5sum; }
-changed_from() { [ "$(window_hash)" != "$1" ]; }
+# The game window's picture (or window $2's): quick to take as raw pixels (no PNG to compress).
+# A window that closes meanwhile gives none (its capture may otherwise never end).
+grab() { timeout 30 import -window "${2:-$GAME_WINDOW}" -depth 8 "${1:-miff}:-" 2>/dev/null; }
+window_hash() { grab rgb "${1:-}" | md5sum; }
+changed_from() { [ "$(window_hash "${2:-}")" != "$1" ]; }
 # The same picture twice, half a second apart: whatever moved (a cut, a fly-in, a zoom) rests.
 at_rest() { local a; a=$(window_hash) || return 1; sleep 0.5; [ "$a" = "$(window_hash)" ]; }
 # Runs the player's action "$@", then waits until the window shows its effect and rests.
@@ -125,9 +129,16 @@ wait_game() {
     done
 }
 
+# Every test ends here (trap finish EXIT): the game and the X server stop, and "all checks passed"
+# only when the script ran to its end (exit status 0, or $1 from a trap of its own) and no check
+# failed. A script that stopped early, e.g. on "Can't open display", fails with its status.
 finish() {
-    [ -n "${GAME_PID:-}" ] && kill -9 "$GAME_PID" 2>/dev/null || true
+    local status=${1:-$?}
+    set +e
+    [ -n "${GAME_PID:-}" ] && kill -9 "$GAME_PID" 2>/dev/null
     stop_x
-    if [ "$failures" -gt 0 ]; then echo "$failures check(s) failed"; exit 1; fi
-    echo "all checks passed"
+    [ "$status" = 0 ] || echo "stopped early (status $status): not every check ran"
+    [ "$failures" = 0 ] || echo "$failures check(s) failed"
+    if [ "$status" = 0 ] && [ "$failures" = 0 ]; then echo "all checks passed"; exit 0; fi
+    exit $((status ? status : 1))
 }

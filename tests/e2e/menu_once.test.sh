@@ -3,7 +3,7 @@
 # play, one click on resume goes back to play.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/config_lib.sh"
-trap 'kill "${typist:-}" 2>/dev/null || true; finish' EXIT
+trap 'status=$?; kill "${typist:-}" 2>/dev/null || true; finish "$status"' EXIT
 s=$(mktemp --suffix=.png)
 # Where no restored piece lies, the menu's glass table is brighter than the bare backdrop (44).
 menu() { import -window "$GAME_WINDOW" "$s" 2>/dev/null && test "$(convert "$s" -crop 150x150+950+650 -colorspace gray -format '%[fx:int(255*mean)]' info:)" -gt 52; }

@@ -61,16 +61,22 @@ check "Escape brings the question" answer n
 check "No closes it" wait_until 30 no_question
 check "and keeps the game running" kill -0 "$GAME_PID"
 # A held Escape asks once: its key repeat neither answers the question (focused as a window
-# manager focuses a new box) nor, after No, asks again; once let go, Escape counts again. What
-# must not happen has no moment to wait for: 1.5 s spans some thirty repeats of the key.
+# manager focuses a new box) nor, after No, asks again; once let go, Escape counts again. The key
+# repeats until another goes down, so No is clicked: the button drawn pressed shows that the box
+# has taken the repeats before it, and two changes in the menu after it a whole pass of the game.
 xdotool windowfocus --sync "$GAME_WINDOW" keydown Escape
 held=$(timeout 30 xdotool search --sync --onlyvisible --name "PlarnPuzzle - Question" | head -n 1) || true
 [ -n "$held" ] && xdotool windowfocus --sync "$held"
-sleep 1.5
+sleep 1; box=$(window_hash "$held") || true
+size=$(xdotool getwindowgeometry "$held" | awk '/Geometry/ {print $2}') || size=0x0
+xdotool mousemove --window "$held" $((${size%x*} - 145)) $((${size#*x} - 24)) mousedown 1 || true  # No
+check "the box has taken the repeats (No shows pressed)" wait_until 30 changed_from "$box" "$held"
 check "a held Escape leaves its question open" test -n "$held" -a "$(question)" = "$held"
-xdotool key n
+xdotool mouseup 1
 check "No closes it" wait_until 30 no_question
-sleep 1.5
+xdotool windowfocus --sync "$GAME_WINDOW"
+check "the menu goes on" settle xdotool mousemove --window "$GAME_WINDOW" 264 700
+check "and on" settle xdotool mousemove --window "$GAME_WINDOW" 600 700
 check "and it does not ask again" no_question
 xdotool keyup Escape
 hold_escape

@@ -110,7 +110,8 @@ TEST_F(IntroTest, ScriptAtItsPhaseBounds) {
 TEST_F(IntroTest, LoopsEndOnTimeOrWhenSkipped) {
     EXPECT_GE(PlayFrom(9800), TIntro::kEnd);
     EXPECT_EQ(LastTypedChar, 0);
-    // The menu fading in under the exit: no configuration, or a finished puzzle restored.
+    // The same with the menu fading in under the exit (no configuration, or a finished puzzle
+    // restored); how it fades is seen on a display, in Intro_xtest.
     for (int finished : {0, 2}) {
         SetUp();
         LaunchState = finished ? 1 : 0;

@@ -29,14 +29,18 @@ void Backdrop() {
     ClearBackBuffer();
     DrawBackdrop();
 }
-}  // namespace
-
-TEST(IntroDrawing, WithShowsOnlyOnceZoomedUp) {
+// The game window with the title font, and the intro started in it.
+TIntroPtr StartIntro() {
     PreferAudioOutput("silent");
     OpenPuzzleWindow();
     ChaosFontModuleInit();
     SelectTextFont(LoadAutoSizedChaosFont("incbin::medien/etc/bitmapfont.png", 92, 95, 48, GlyphOrder, 0, 0));
-    TIntroPtr intro = TIntro::start({"HAVE FUN", "WITH", "PLARN", "PUZZLE"});
+    return TIntro::start({"HAVE FUN", "WITH", "PLARN", "PUZZLE"});
+}
+}  // namespace
+
+TEST(IntroDrawing, WithShowsOnlyOnceZoomedUp) {
+    TIntroPtr intro = StartIntro();
     // The band across the window's middle, where "WITH" stands, at t ms.
     auto band = [&](int t) {
         Backdrop();
@@ -59,6 +63,34 @@ TEST(IntroDrawing, WithShowsOnlyOnceZoomedUp) {
     EXPECT_GT(Differing(later, bare), 2500);  // "WITH" covers about 3800, the rest of the band 800
     band(8200);
     shots::Save("intro-exit.png");
+}
+
+TEST(IntroDrawing, MenuFadesInUnderTheExitWhenTheMenuFollows) {
+    SkipUnchangedFrames(false);  // every frame reaches the screen, even one like the last
+    // The alpha of the menu's table in the one exit frame start-up draws at 8500 ms, or -1 when
+    // the frame has no table. Its clock then reads a minute on, so the loop ends after that frame.
+    auto tableAlpha = [](int launchState, int fertig) {
+        TIntroPtr intro = StartIntro();
+        MenuTableImage = LoadImageFromSource("incbin::medien/etc/MenuTable.png", -1);
+        LaunchState = static_cast<uint8_t>(launchState);
+        CurrentPuzzle->fertig = static_cast<uint8_t>(fertig);
+        intro->SpeedControl->StartTime -= 60000;
+        intro->SpeedControl->Duration = 8500;
+        PlayIntro(intro);
+        EXPECT_EQ(GlobalAlpha, 1.0f);
+        int alpha = -1;
+        for (const auto& [image, a] : ShownFrameImages())
+            if (image == MenuTableImage->id) alpha = a;
+        return alpha;
+    };
+    // ((8500 - 7000) / 3000)^2 = 0.25 of 255
+    EXPECT_NEAR(tableAlpha(0, 0), 63.75, 1) << "no configuration";
+    EXPECT_NEAR(tableAlpha(1, 2), 63.75, 1) << "a finished puzzle restored";
+    EXPECT_EQ(tableAlpha(1, 0), -1) << "an unfinished puzzle restored: its pieces fly in instead";
+    SkipUnchangedFrames(true);
+    MenuTableImage = nullptr;
+    CurrentPuzzle = nullptr;
+    GridPreview = nullptr;
 }
 
 TEST(FlyInDrawing, FromOutsideTheWindowToThePieces) {

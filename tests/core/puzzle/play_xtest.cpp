@@ -24,7 +24,10 @@ protected:
             for (int x = 0; x < 400; ++x) WritePixmapPixel(pm, x, y, static_cast<int>(0xFF808080u));
         p->Bild = LoadImageFromSource(pm, 0);
         p->zerschneiden();
-        // Lay the pieces apart, unturned, in a known draw order.
+        LayApart();
+    }
+    // Lays the pieces apart, unturned, in a known draw order.
+    void LayApart() {
         for (int i = 0; i < 2; ++i)
             for (int j = 0; j < 2; ++j) {
                 p->Puzzleteil_X(i, j) = 200.0f + 400 * i;
@@ -150,4 +153,31 @@ TEST_F(Play, SweepingWithTheLeftButtonHeldPicksNothing) {
     EXPECT_EQ(p->Control_Key, 0);
     Frame();
     EXPECT_EQ(p->Control_Key, 1);  // the right button turns
+}
+
+TEST_F(Play, TheTopPieceOfAStackIsPickedAndTheOneBelowThroughItsClearCorner) {
+    // Cut again with the inner corner at (100, 150): piece (0, 0)'s right edge slants from (200, 0)
+    // to (100, 150), so the lower right of its 202 x 152 box (handle 101, 76) is clear; piece
+    // (1, 1) is cut from (100, 150), (400, 150), (400, 300), (200, 300), box at (98, 148), handle 151, 76.
+    for (int i = 0; i <= 2; ++i)
+        for (int j = 0; j <= 2; ++j) {
+            p->x(i, j) = 200.0f * i;
+            p->y(i, j) = 150.0f * j;
+        }
+    p->x(1, 1) = 100;
+    p->zerschneiden();
+    LayApart();
+    // (0, 0) lies on (1, 1), both centred on (600, 450).
+    p->Puzzleteil_X(0, 0) = p->Puzzleteil_X(1, 1) = 600;
+    p->Puzzleteil_Y(0, 0) = p->Puzzleteil_Y(1, 1) = 450;
+    *p->Reihenfolge = {3, 1, 2, 0};
+    ArmAt(600, 450);  // the picture's (101, 76) and (249, 224): inside both cuts
+    EXPECT_EQ(p->Auswahl_i * 10 + p->Auswahl_j, 0);
+    InputMouseMove(689, 514);  // (190, 140), far right of (0, 0)'s edge; (338, 288), inside (1, 1)
+    Frame();
+    EXPECT_EQ(p->Aktiv_Sensor, 1);
+    EXPECT_EQ(p->Auswahl_i * 10 + p->Auswahl_j, 11);
+    InputMouseButton(1, true);
+    Frame();
+    EXPECT_EQ(*p->Reihenfolge, (std::vector<int>{1, 2, 0, 3}));
 }
