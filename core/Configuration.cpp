@@ -147,7 +147,9 @@ uint8_t LoadConfiguration() {
     ApplyStateCounts(d);
 
     // Line 13: the puzzle's picture. It is used only when it loads and the saved grid lies on
-    // it; a picture replaced by another of a different size counts as unusable.
+    // it from edge to edge: the window is the saved one, so the picture is shown at the size the
+    // grid was laid on, and a picture replaced by another of a different size would give a
+    // puzzle cut from part of it, or off it.
     uint8_t result;
     const std::string& s = d.PuzzlePicture;
     // A picture that could not be decoded has told the player once; it is not tried again for
@@ -157,7 +159,8 @@ uint8_t LoadConfiguration() {
     bool usable = P.Spalten > 0 && there;
     if (usable) {
         undecodable = LoadIntoPreview(s) != 0;
-        usable = !undecodable && GridFitsPicture(P.x, P.y, P.Spalten, P.Reihen, ImagePreview->Image);
+        usable = !undecodable && GridFitsPicture(P.x, P.y, P.Spalten, P.Reihen, ImagePreview->Image) &&
+                 GridSpansPicture(P.x, P.y, P.Spalten, P.Reihen, ImagePreview->Image);
     }
     if (usable) {
         ImagePaths[1] = s;

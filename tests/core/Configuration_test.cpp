@@ -326,6 +326,19 @@ TEST_F(ConfigurationTest, ASavedPictureThatCannotBeUsedGivesCode2AndThePreviewFa
     // 500 x 400 picture, so it is not cut.
     EXPECT_EQ(Load(Join(With(RoseLines(), 56, WritePicture("small.png", 500, 400)))), 2);
     EXPECT_FALSE(CurrentPuzzle->Bild);
+    // A 640 x 480 picture replaced by an 800 x 600 one after the puzzle was saved: the grid
+    // lies on the new picture but spans only part of it. Not cut from that part, but kept.
+    CutPuzzle(WritePicture("pic.png", 640, 480), 7);
+    SaveConfiguration();
+    const std::string saved = ReadText(ini);
+    const std::string pic = WritePicture("pic.png", 800, 600);
+    UseScriptedDialogs({});
+    EXPECT_EQ(Load(saved), 2);
+    EXPECT_FALSE(CurrentPuzzle->Bild);
+    EXPECT_EQ(ScriptedDialogLog(),
+              std::vector<std::string>{KeptAsideNotice(ini, whose + "\"" + pic + "\"\nhas another size now", "-6",
+                                                       "To play that puzzle again once\nthe original picture is back")});
+    EXPECT_EQ(ReadText(ini + ".unused-6"), saved);
     // The puzzle's picture is fine but the preview's cannot be used: the default preview.
     EXPECT_EQ(Load(Join(With(RoseLines(), 57, "/no/such/picture.jpg"))), 1);
     EXPECT_EQ(ImagePaths[0], kRose);

@@ -86,5 +86,15 @@ KEEP_INTRO=1 start_game "$home"
 kept_aside "a huge file" .unused-2
 check "a huge file is ignored and overwritten (status $GAME_STATUS)" test "$(line 1) $(line 2) $(line 3)" = "1200 900 7"
 
+# A puzzle whose own picture was replaced by one of another size: not cut from part of the new
+# picture, but kept aside too, and the files kept before stay as they were.
+write_config "$(ini)"
+sed -i "s|^incbin::medien/Reihe1/Rose.jpg$|$home/pic.png|" "$(ini)"
+convert -size 800x600 xc:orange "$home/pic.png"
+cp "$(ini)" "$home/refused.unused-3.ini"
+KEEP_INTRO=1 start_game "$home"
+kept_aside "a picture of another size" .unused-3
+check "no puzzle is resumed from it" test -z "$(line 56)"
+check "the files kept before stay" cmp -s "$home/refused.unused.ini" "$(ini).unused"
 rm -f "$shot1" "$shot2" "$saved"
 rm -rf "$home"
