@@ -171,7 +171,7 @@ uint8_t LoadConfiguration() {
         // A puzzle whose picture was moved or replaced stays in the file it came from, so that
         // putting the picture back brings it back (a built-in picture cannot be put back).
         if (result == 2 && P.Spalten > 0) {
-            const bool builtIn = TakeLeftChars(s, 8) == "incbin::";
+            const bool builtIn = IsEmbeddedPath(s);
             const char* what = !there         ? "is missing"
                                : !undecodable ? "has another size now"
                                : builtIn      ? "isn't part of this game"
@@ -179,7 +179,7 @@ uint8_t LoadConfiguration() {
             const char* again = builtIn ? ""
                                 : there ? "To play that puzzle again once\nthe original picture is back"
                                         : "To play that puzzle again once\nthe picture is back";
-            KeepUnusedFileAside("holds a puzzle whose picture\n" + QuotedPath(s) + "\n" + what, again);
+            KeepUnusedFileAside("holds a puzzle whose picture\n" + QuotedPicture(s) + "\n" + what, again);
         }
     }
 

@@ -315,10 +315,11 @@ TEST_F(ConfigurationTest, ASavedPictureThatCannotBeUsedGivesCode2AndThePreviewFa
     EXPECT_EQ(ImagePaths[0], kRose);
     EXPECT_EQ(ScriptedDialogLog().back(), KeptAsideNotice(ini, whose + "\"" + junk + "\"\ncan't be read", "-3",
                                                       "To play that puzzle again once\nthe original picture is back"));
-    // A built-in name that is not built in: no way back.
+    // A built-in name that is not built in: named as the player knows the built-in pictures,
+    // and no way back.
     UseScriptedDialogs({});
     EXPECT_EQ(Load(Join(With(RoseLines(), 56, "incbin::medien/Reihe1/Tulpe.jpg"))), 2);
-    const std::string tulpe = "\"incbin::medien/Reihe1/Tulpe.jpg\"";
+    const std::string tulpe = "the built-in picture \"Tulpe\"";
     EXPECT_EQ(ScriptedDialogLog(),
               (std::vector<std::string>{"This file couldn't be read:\n" + tulpe,
                                         KeptAsideNotice(ini, whose + tulpe + "\nisn't part of this game", "-4")}));
