@@ -95,11 +95,11 @@ class ConfigurationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Start();
-        RemoveFile(IniPath());
-        RemoveFile(IniPath() + ".tmp");
         for (const auto& entry : std::filesystem::directory_iterator(Home()))
             if (entry.path().filename().string().rfind(".PlarnPuzzle.ini.unused", 0) == 0)
                 std::filesystem::remove_all(entry.path());
+        RemoveFile(IniPath());
+        RemoveFile(IniPath() + ".tmp");
     }
 };
 
