@@ -20,21 +20,36 @@ bool loaded = false;
 // False when the file found at start was not used and could not be kept aside either: it is
 // the player's, so this run leaves it as it is instead of saving over it.
 bool mayReplaceFile = true;
+// Why start-up ignored the file, until it is kept aside, and how it can be used again.
+TDialogText refusedWhy, refusedAgain;
 
-// A file that is there and holds something, but could not be read, was refused, was saved for
-// a larger desktop or holds a puzzle whose picture is gone, would be lost to the save at the end
-// of this run. It is renamed to a name that says so (replacing an older one), and the player is
-// told where it went; why it was not used ends without a full stop, for both endings below.
-void KeepUnusedFileAside(const TDialogText& why = "couldn't be used") {
+// A file that is there and holds something, but could not be read, is damaged, was saved for a
+// larger desktop or holds a puzzle whose picture is gone, would be lost to the save at the end of
+// this run. It is renamed to a name that says so, beside any kept before (a kept puzzle is never
+// lost to the next unusable file), and the player is told where it went and why: why ends
+// without a full stop. Where the file can be used again, the player is told how: again says
+// what for and when ("To use it again on a larger desktop").
+void KeepUnusedFileAside(const TDialogText& why, const TDialogText& again = TDialogText()) {
     const std::string path = ConfigurationPath();
     if (GetPathKind(path) != 1 || GetFileByteSize(path) <= 0) return;
-    const std::string aside = path + ".unused";
+    TRenameFailure failure = TRenameFailure::Other;
+    const std::string aside = RenameToFreeName(path, path + ".unused", &failure);
     TDialogText notice = "Your configuration file\n" + QuotedPath(path) + "\n" + why;
-    if (RenamePath(path, aside)) {
-        notice += ". It is kept as\n" + QuotedPath(aside) + "\nand a new one will be saved.";
+    if (!aside.empty()) {
+        notice += ".\nIt is kept as\n" + QuotedPath(aside) + "\nand a new one will be saved.";
+        if (!again.Bytes().empty()) {
+            // The names alone: both stand in the folder just named.
+            const std::string name = path.substr(path.rfind('/') + 1);
+            notice += "\n" + again + ", rename\n" + QuotedPath(name + aside.substr(path.size())) + "\nto " +
+                      QuotedPath(name) + " before the game starts.";
+        }
     } else {
         mayReplaceFile = false;
-        notice += " and can't be put aside.\nIt stays as it is, so this puzzle will not be kept.";
+        notice += ".\nIt can't be put aside" +
+                  TDialogText(failure == TRenameFailure::FolderLocked ? ": its folder may not be written"
+                              : failure == TRenameFailure::NoFreeName ? ": every name for it is taken"
+                                                                       : "") +
+                  ".\nSo it stays as it is, and this game will not save\nits configuration when it ends.";
     }
     ShowNoticeBox(notice, 0);
     // The keys and clicks that answered the box are not the game's.
@@ -60,6 +75,18 @@ void StartFromDefaults() {
 }
 
 }  // namespace
+
+void NoteRefusedWindowSize(int savedW, int savedH, int maxW, int maxH) {
+    // No window at all is no size any desktop could take.
+    if (savedW <= 0 || savedH <= 0) {
+        refusedWhy = "is damaged";
+        refusedAgain = TDialogText();
+        return;
+    }
+    refusedWhy = "was saved for a window of " + IntToString(savedW) + " x " + IntToString(savedH) +
+                 " pixels,\nlarger than this desktop allows (" + IntToString(maxW) + " x " + IntToString(maxH) + ")";
+    refusedAgain = "To use it again on a larger desktop";
+}
 
 std::string ConfigurationPath() { return GetSpecialDirectory("Home") + ".PlarnPuzzle.ini"; }
 
@@ -103,9 +130,15 @@ uint8_t LoadConfiguration() {
     // as no file at all, and is kept aside for the sound one the end of this run writes. A file
     // that merely ends early gives what it holds.
     bool sound = stream && ConfigurationSizeSane() && ReadPuzzleState(stream, d, TStateLayout::WithPictures);
+    const bool unreadable = stream ? stream->error : ConfigurationSizeSane();
     CloseStreamObject(stream);
+    const TDialogText why = refusedWhy, again = refusedAgain;
+    refusedWhy = refusedAgain = TDialogText();
     if (!sound) {
-        KeepUnusedFileAside();
+        if (!why.Bytes().empty())
+            KeepUnusedFileAside(why, again);
+        else
+            KeepUnusedFileAside(unreadable ? "couldn't be read" : "is damaged");
         StartFromDefaults();
         loaded = true;
         return 0;
@@ -114,16 +147,20 @@ uint8_t LoadConfiguration() {
     ApplyStateCounts(d);
 
     // Line 13: the puzzle's picture. It is used only when it loads and the saved grid lies on
-    // it; a picture replaced by another of a different size counts as unusable.
+    // it from edge to edge: the window is the saved one, so the picture is shown at the size the
+    // grid was laid on, and a picture replaced by another of a different size would give a
+    // puzzle cut from part of it, or off it.
     uint8_t result;
     const std::string& s = d.PuzzlePicture;
     // A picture that could not be decoded has told the player once; it is not tried again for
     // the preview.
     bool undecodable = false;
-    bool usable = P.Spalten > 0 && UsablePicturePath(s);
+    const bool there = UsablePicturePath(s);
+    bool usable = P.Spalten > 0 && there;
     if (usable) {
         undecodable = LoadIntoPreview(s) != 0;
-        usable = !undecodable && GridFitsPicture(P.x, P.y, P.Spalten, P.Reihen, ImagePreview->Image);
+        usable = !undecodable && GridFitsPicture(P.x, P.y, P.Spalten, P.Reihen, ImagePreview->Image) &&
+                 GridSpansPicture(P.x, P.y, P.Spalten, P.Reihen, ImagePreview->Image);
     }
     if (usable) {
         ImagePaths[1] = s;
@@ -132,9 +169,18 @@ uint8_t LoadConfiguration() {
     } else {
         result = s.empty() ? 3 : 2;
         // A puzzle whose picture was moved or replaced stays in the file it came from, so that
-        // putting the picture back brings it back.
-        if (result == 2 && P.Spalten > 0)
-            KeepUnusedFileAside("holds a puzzle whose picture\n" + QuotedPath(s) + "\ncouldn't be used");
+        // putting the picture back brings it back (a built-in picture cannot be put back).
+        if (result == 2 && P.Spalten > 0) {
+            const bool builtIn = IsEmbeddedPath(s);
+            const char* what = !there         ? "is missing"
+                               : !undecodable ? "has another size now"
+                               : builtIn      ? "isn't part of this game"
+                                              : "can't be read";
+            const char* again = builtIn ? ""
+                                : there ? "To play that puzzle again once\nthe original picture is back"
+                                        : "To play that puzzle again once\nthe picture is back";
+            KeepUnusedFileAside("holds a puzzle whose picture\n" + QuotedPicture(s) + "\n" + what, again);
+        }
     }
 
     // Line 14: the preview's picture, or the default one when it cannot be used.

@@ -21,10 +21,14 @@ int WriteConfigurationFile(const std::string& path, const std::vector<std::strin
 int SaveConfiguration();
 // Whether the file is small enough to be a configuration at all (a huge one is never read).
 bool ConfigurationSizeSane();
+// Start-up ignores the file: its window of savedW x savedH pixels is larger than this desktop
+// allows (maxW x maxH), or no size at all. LoadConfiguration tells the player so.
+void NoteRefusedWindowSize(int savedW, int savedH, int maxW, int maxH);
 // Reads the rest of the file that start-up opened as ConfigReadStream and closes it: 0 no usable
 // file (defaults), 1 puzzle restored, 2 the saved picture cannot be used, 3 no puzzle was saved.
-// A file that holds something but is not used is first renamed to ".PlarnPuzzle.ini.unused",
-// with a notice; when it cannot be, the end of this run leaves it as it is.
+// A file that holds something but is not used is first renamed to ".PlarnPuzzle.ini.unused" (or
+// "-2", "-3" ... beside those kept before), with a notice that says why and how it can come
+// back; when it cannot be, the end of this run leaves it as it is, and the notice says so.
 uint8_t LoadConfiguration();
 // Whether LoadConfiguration has run: until then there is nothing of this run worth saving, and
 // saving would overwrite the player's file with a half-built state.

@@ -132,8 +132,7 @@ int StartProgram() {
     return 0;
 }
 
-namespace {
-void ChooseAndOpenWindow() {
+TWindowChoice OpenSavedConfiguration(int desktopW, int desktopH) {
     // A file far larger than any configuration is ignored whole, before its first line is read.
     ConfigReadStream = ConfigurationSizeSane() ? OpenFileForReading(ConfigurationPath()) : nullptr;
     bool haveSaved = static_cast<bool>(ConfigReadStream);
@@ -142,12 +141,21 @@ void ChooseAndOpenWindow() {
         w = StringToInt(ReadTextLine(ConfigReadStream));
         h = StringToInt(ReadTextLine(ConfigReadStream));
     }
-    TWindowChoice c = ChooseWindowSize(QueryDesktopWidth(), QueryDesktopHeight(), haveSaved, w, h);
+    TWindowChoice c = ChooseWindowSize(desktopW, desktopH, haveSaved, w, h);
     if (haveSaved && !c.savedAccepted) {
-        // A size that does not fit: the whole file is ignored.
+        // A size that does not fit: the whole file is ignored, and the player told why. The
+        // largest window this desktop allows, as whole pixels.
         CloseStreamObject(ConfigReadStream);
         ConfigReadStream = nullptr;
+        NoteRefusedWindowSize(w, h, TruncateToInt(0.9375f * static_cast<float>(desktopW)),
+                              TruncateToInt(0.9375f * static_cast<float>(desktopH)));
     }
+    return c;
+}
+
+namespace {
+void ChooseAndOpenWindow() {
+    const TWindowChoice c = OpenSavedConfiguration(QueryDesktopWidth(), QueryDesktopHeight());
     ScaleX = c.scaleX;
     ScaleY = c.scaleY;
     OpenGraphicsWindow(c.width, c.height, 0, 60, 0);

@@ -17,6 +17,9 @@ struct TWindowChoice {
     int width = 0, height = 0;
 };
 TWindowChoice ChooseWindowSize(int desktopW, int desktopH, bool haveSaved, int savedW, int savedH);
+// Opens the configuration file as ConfigReadStream and chooses the window from its first two
+// lines; a size that does not fit the desktop leaves the stream null (the file ignored).
+TWindowChoice OpenSavedConfiguration(int desktopW, int desktopH);
 
 // F1 in the game: opens the help screen (closing the credits) or closes the running one.
 int ToggleHelpScreen();

@@ -128,6 +128,13 @@ std::string GetSpecialDirectory(const std::string& name) {
 
 bool HoldsLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
+TDialogText QuotedPicture(const std::string& path) {
+    if (!IsEmbeddedPath(path)) return QuotedPath(path);
+    const size_t slash = path.rfind('/');
+    const std::string file = path.substr(slash == std::string::npos ? 8 : slash + 1);
+    return "the built-in picture \"" + file.substr(0, file.rfind('.')) + "\"";
+}
+
 float AngleDifference(float a, float b) {
     float d = FloatModulo(AbsFloat(a - b), 360);
     return d <= 180 ? d : 360 - d;

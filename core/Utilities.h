@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/layer/Dialogs.h"
 #include "core/layer/Images.h"
 
 // A random order of 0..count-1 (reseeds the generator from the clock); {0} for count <= 0.
@@ -35,5 +36,9 @@ int DrawOutlinedLine(float x1, float y1, float x2, float y2);
 // Whether a text holds a carriage return or a line feed: a path that does cannot be stored in
 // the game's line-based files.
 bool HoldsLineBreak(const std::string& text);
+// A picture as a notice names it: a player's file by its path in double quotes, a picture
+// linked into the game as the player knows it (the built-in picture "Rose"), never by the
+// internal name it is loaded by.
+TDialogText QuotedPicture(const std::string& path);
 // Direction 0: the seven German letters to UTF-8; otherwise back (also from Mac Roman).
 std::string FixUtf8Umlauts(const std::string& text, uint8_t direction);

@@ -35,7 +35,7 @@ int TImagePreview::Loading(const std::string& path, int midX, int midY, int maxW
     if (!image) {
         // A file the player may not read is no fault of its format.
         ShowNoticeBox(OpenStreamForReading(path) ? TDialogText(UndecodableNotice())
-                                                 : "This file couldn't be read:\n" + QuotedPath(path),
+                                                 : "This file couldn't be read:\n" + QuotedPicture(path),
                       0);
         return -1;
     }
@@ -113,7 +113,7 @@ uint8_t TImagePreview::Show() {
 int TImagePreview::LoadOwnPicture(const std::string& path) {
     if (HoldsLineBreak(path)) {
         ShowNoticeBox("The selected Image can't be used!\nIts name must not contain a line break:\n" +
-                          QuotedPath(path),
+                          QuotedPicture(path),
                       0);
         return 0;
     }

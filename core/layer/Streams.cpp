@@ -411,18 +411,52 @@ int FlushStreamToDisk(const TStreamPtr& stream) {
     return 1;
 }
 
-int RenamePath(const std::string& from, const std::string& to) {
-    if (from.empty() || to.empty() || rename(from.c_str(), to.c_str()) != 0) return 0;
-    // The rename itself lives in the folder: sync it too (best effort; some file systems
-    // refuse fsync on a folder, and the rename has happened either way).
-    std::string::size_type slash = to.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+namespace {
+// A rename lives in the folder: sync it too (best effort; some file systems refuse fsync on a
+// folder, and the rename has happened either way).
+void SyncFolderOf(const std::string& path) {
+    std::string::size_type slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         fsync(fd);
         close(fd);
     }
+}
+
+// Renames without ever replacing what is at to; errno tells why not (EEXIST: something is).
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system that cannot rename so: a second link fails as well when the name is taken.
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    unlink(from.c_str());
+    return true;
+}
+}  // namespace
+
+int RenamePath(const std::string& from, const std::string& to) {
+    if (from.empty() || to.empty() || rename(from.c_str(), to.c_str()) != 0) return 0;
+    SyncFolderOf(to);
     return 1;
+}
+
+std::string RenameToFreeName(const std::string& from, const std::string& to, TRenameFailure* failure) {
+    TRenameFailure why = TRenameFailure::Other;
+    for (int n = 1; !from.empty() && !to.empty() && n <= kMaxFreeNames; ++n) {
+        const std::string name = n == 1 ? to : to + "-" + std::to_string(n);
+        if (RenameWithoutReplacing(from, name)) {
+            SyncFolderOf(name);
+            if (failure) *failure = TRenameFailure::None;
+            return name;
+        }
+        why = errno == EEXIST || errno == ENOTEMPTY || errno == EISDIR ? TRenameFailure::NoFreeName
+              : errno == EACCES || errno == EPERM || errno == EROFS     ? TRenameFailure::FolderLocked
+                                                                         : TRenameFailure::Other;
+        if (why != TRenameFailure::NoFreeName) break;
+    }
+    if (failure) *failure = why;
+    return std::string();
 }
 
 std::string FollowSymbolicLinks(const std::string& path) {

@@ -69,6 +69,15 @@ int FlushStreamToDisk(const TStreamPtr& stream);
 // Renames a file, replacing what is at the destination in one step, and then syncs the
 // destination's folder so the new name survives a crash: 1 when the rename took place.
 int RenamePath(const std::string& from, const std::string& to);
+// Why a file could not be given a free name.
+enum class TRenameFailure { None, NoFreeName, FolderLocked, Other };
+// The most names RenameToFreeName tries.
+constexpr int kMaxFreeNames = 99;
+// Renames a file to `to`, or, when that name is taken (by a file, a folder, anything), to the
+// first free one of to-2, to-3 ... to-99, never replacing what is there, even when another
+// program takes a name meanwhile; then syncs the folder. The name it now has, or empty (and
+// why in failure) when it keeps its own.
+std::string RenameToFreeName(const std::string& from, const std::string& to, TRenameFailure* failure = nullptr);
 // The file that path names once symbolic links are followed; path itself when it is no link or
 // its link leads nowhere.
 std::string FollowSymbolicLinks(const std::string& path);

@@ -135,7 +135,7 @@ bool ReadPuzzleFile(const TStreamPtr& in, TFileHeader& h, TPuzzleState& d) {
 // or having said no) when there is none.
 std::string LocatePicture(const std::string& saved) {
     if (TakeLeftChars(saved, 8) == "incbin::" || GetPathKind(saved) == 1) return saved;
-    if (AskYesNo("The original image, you selected to create the puzzle\n" + QuotedPath(saved) +
+    if (AskYesNo("The original image, you selected to create the puzzle\n" + QuotedPicture(saved) +
                      "\nwas not found! Do you want to find the original image?\nOtherwise the puzzle-file "
                      "can't be opened.",
                  0) == 0)

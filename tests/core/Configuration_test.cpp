@@ -33,9 +33,20 @@ namespace {
 const std::string kRose = "incbin::medien/Reihe1/Rose.jpg";
 const std::string kNotice = "The ini-file with your personal\nconfiguration couldn't be saved.";
 
-std::string KeptAsideNotice(const std::string& ini) {
-    return "Your configuration file\n\"" + ini + "\"\ncouldn't be used. It is kept as\n\"" + ini +
-           ".unused\"\nand a new one will be saved.";
+// The notice of a file kept aside as ".PlarnPuzzle.ini.unused" and the suffix; again: what for
+// and when it can be renamed back.
+std::string KeptAsideNotice(const std::string& ini, const std::string& why, const std::string& suffix = "",
+                            const std::string& again = "") {
+    std::string notice = "Your configuration file\n\"" + ini + "\"\n" + why + ".\nIt is kept as\n\"" + ini +
+                         ".unused" + suffix + "\"\nand a new one will be saved.";
+    if (!again.empty())
+        notice += "\n" + again + ", rename\n\".PlarnPuzzle.ini.unused" + suffix +
+                  "\"\nto \".PlarnPuzzle.ini\" before the game starts.";
+    return notice;
+}
+std::string NotKeptNotice(const std::string& ini, const std::string& why, const std::string& because) {
+    return "Your configuration file\n\"" + ini + "\"\n" + why + ".\nIt can't be put aside: " + because +
+           ".\nSo it stays as it is, and this game will not save\nits configuration when it ends.";
 }
 
 std::string Join(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
@@ -98,6 +109,9 @@ class ConfigurationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Start();
+        for (const auto& entry : std::filesystem::directory_iterator(Home()))
+            if (entry.path().filename().string().rfind(".PlarnPuzzle.ini.unused", 0) == 0)
+                std::filesystem::remove_all(entry.path());
         RemoveFile(IniPath());
         RemoveFile(Home() + "/.PlarnPuzzle-00.tmp");
     }
@@ -289,10 +303,10 @@ TEST_F(ConfigurationTest, ASavedPictureThatCannotBeUsedGivesCode2AndThePreviewFa
     EXPECT_EQ(Load(text), 2);
     // The puzzle would be lost to this run's save: its file is kept aside, and the player told.
     const std::string ini = IniPath();
-    EXPECT_EQ(ScriptedDialogLog(), std::vector<std::string>{"Your configuration file\n\"" + ini +
-                                                            "\"\nholds a puzzle whose picture\n\"" + gone +
-                                                            "\"\ncouldn't be used. It is kept as\n\"" + ini +
-                                                            ".unused\"\nand a new one will be saved."});
+    const std::string whose = "holds a puzzle whose picture\n";
+    EXPECT_EQ(ScriptedDialogLog(),
+              std::vector<std::string>{KeptAsideNotice(ini, whose + "\"" + gone + "\"\nis missing", "",
+                                                       "To play that puzzle again once\nthe picture is back")});
     EXPECT_EQ(ReadText(ini + ".unused"), text);
     EXPECT_FALSE(CurrentPuzzle->Bild);
     EXPECT_EQ(ImagePaths[1], "");
@@ -313,12 +327,33 @@ TEST_F(ConfigurationTest, ASavedPictureThatCannotBeUsedGivesCode2AndThePreviewFa
     EXPECT_EQ(Load(Join(With(With(RoseLines(), 56, junk), 57, junk))), 2);
     EXPECT_EQ(ScriptedDialogLog().size(), 2u);
     EXPECT_EQ(ImagePaths[0], kRose);
-    // A built-in name that is not built in.
+    EXPECT_EQ(ScriptedDialogLog().back(), KeptAsideNotice(ini, whose + "\"" + junk + "\"\ncan't be read", "-3",
+                                                      "To play that puzzle again once\nthe original picture is back"));
+    // A built-in name that is not built in: named as the player knows the built-in pictures,
+    // and no way back.
+    UseScriptedDialogs({});
     EXPECT_EQ(Load(Join(With(RoseLines(), 56, "incbin::medien/Reihe1/Tulpe.jpg"))), 2);
+    const std::string tulpe = "the built-in picture \"Tulpe\"";
+    EXPECT_EQ(ScriptedDialogLog(),
+              (std::vector<std::string>{"This file couldn't be read:\n" + tulpe,
+                                        KeptAsideNotice(ini, whose + tulpe + "\nisn't part of this game", "-4")}));
     // A picture of another size than the one the grid was laid on: the grid reaches past the
     // 500 x 400 picture, so it is not cut.
     EXPECT_EQ(Load(Join(With(RoseLines(), 56, WritePicture("small.png", 500, 400)))), 2);
     EXPECT_FALSE(CurrentPuzzle->Bild);
+    // A 640 x 480 picture replaced by an 800 x 600 one after the puzzle was saved: the grid
+    // lies on the new picture but spans only part of it. Not cut from that part, but kept.
+    CutPuzzle(WritePicture("pic.png", 640, 480), 7);
+    SaveConfiguration();
+    const std::string saved = ReadText(ini);
+    const std::string pic = WritePicture("pic.png", 800, 600);
+    UseScriptedDialogs({});
+    EXPECT_EQ(Load(saved), 2);
+    EXPECT_FALSE(CurrentPuzzle->Bild);
+    EXPECT_EQ(ScriptedDialogLog(),
+              std::vector<std::string>{KeptAsideNotice(ini, whose + "\"" + pic + "\"\nhas another size now", "-6",
+                                                       "To play that puzzle again once\nthe original picture is back")});
+    EXPECT_EQ(ReadText(ini + ".unused-6"), saved);
     // The puzzle's picture is fine but the preview's cannot be used: the default preview.
     EXPECT_EQ(Load(Join(With(RoseLines(), 57, "/no/such/picture.jpg"))), 1);
     EXPECT_EQ(ImagePaths[0], kRose);
@@ -404,48 +439,67 @@ TEST_F(ConfigurationTest, AFileThatEndsEarlyResumesWhatItHolds) {
     EXPECT_EQ(P->fertig, 0);
 }
 
-TEST_F(ConfigurationTest, AFileNotUsedIsKeptAsideTheNewestOnlyOrElseNeverOverwritten) {
-    const std::string aside = IniPath() + ".unused";
+TEST_F(ConfigurationTest, AFileNotUsedIsKeptAsideBesideTheOnesBeforeOrElseNeverOverwritten) {
+    const std::string ini = IniPath(), damaged = "is damaged";
     // Refused (an order value of 222, a line of 200 KB, binary junk, over 1 MiB) or ignored (a
-    // window wider than 1920 x 0.9375): told once, and the next start uses this run's new file.
-    for (const std::string& text :
-         {Join(With(RoseLines(), 12, "222")), Join(With(RoseLines(), 57, std::string(200000, 'a'))),
-          std::string("\x89\xff\0\r\x01junk", 10), Join(RoseLines()) + std::string(1 << 20, '\n'),
-          Join(With(RoseLines(), 1, "2000"))}) {
+    // window wider than 1920 x 0.9375): told once why, and kept beside the files kept before,
+    // never over one (nor over a folder in the way); the next start uses this run's new file.
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {Join(With(RoseLines(), 12, "222")), damaged},
+        {Join(With(RoseLines(), 57, std::string(200000, 'a'))), damaged},
+        {std::string("\x89\xff\0\r\x01junk", 10), damaged},
+        {Join(RoseLines()) + std::string(1 << 20, '\n'), damaged},
+        {Join(With(RoseLines(), 1, "2000")),
+         "was saved for a window of 2000 x 900 pixels,\nlarger than this desktop allows (1800 x 1012)"}};
+    mkdir((ini + ".unused-3").c_str(), 0700);
+    const std::vector<std::string> suffixes = {"", "-2", "-4", "-5", "-6"};
+    for (size_t k = 0; k < files.size(); ++k) {
         UseScriptedDialogs({});
-        EXPECT_EQ(Load(text), 0);
+        EXPECT_EQ(Load(files[k].first), 0);
         SaveConfiguration();
-        EXPECT_EQ(Load(ReadText(IniPath())), 3);
-        EXPECT_EQ(ScriptedDialogLog(), std::vector<std::string>{KeptAsideNotice(IniPath())});
-        EXPECT_TRUE(ReadText(aside) == text);  // (too long to print)
+        EXPECT_EQ(Load(ReadText(ini)), 3);
+        EXPECT_EQ(ScriptedDialogLog(), std::vector<std::string>{KeptAsideNotice(
+                                           ini, files[k].second, suffixes[k],
+                                           k == 4 ? "To use it again on a larger desktop" : "")});
     }
+    for (size_t k = 0; k < files.size(); ++k)
+        EXPECT_TRUE(ReadText(ini + ".unused" + suffixes[k]) == files[k].first) << k;  // (too long to print)
     UseScriptedDialogs({});
     EXPECT_EQ(Load(""), 0);  // an empty file holds nothing to lose
-    EXPECT_TRUE(ScriptedDialogLog().empty() && GetPathKind(aside) == 1);
-    // Unreadable for the player (mode 000): moved aside from a home the player may write; in one
-    // the player may not, left as it is, at start and at the end.
+    EXPECT_TRUE(ScriptedDialogLog().empty() && GetPathKind(ini + ".unused-7") == 0);
+    // Every name beside it taken: the file stays, and this run says it will not save.
+    for (int n = 7; n <= 99; ++n) mkdir((ini + ".unused-" + std::to_string(n)).c_str(), 0700);
+    UseScriptedDialogs({});
+    EXPECT_EQ(Load(files[0].first), 0);
+    SaveConfiguration();
+    EXPECT_EQ(ScriptedDialogLog(),
+              std::vector<std::string>{NotKeptNotice(ini, damaged, "every name for it is taken")});
+    EXPECT_EQ(ReadText(ini), files[0].first);
+    // Unreadable for the player (mode 000): moved aside from a home the player may write, past a
+    // folder in the way; in one the player may not, left as it is, at start and at the end.
     char pattern[] = "/tmp/plarn_player_XXXXXX";
-    const std::string home = mkdtemp(pattern), ini = home + "/.PlarnPuzzle.ini", old = Join(RoseLines());
-    const std::string lost = "Your configuration file\n\"" + ini + "\"\ncouldn't be used and can't be put aside.\n"
-                             "It stays as it is, so this puzzle will not be kept.";
+    const std::string home = mkdtemp(pattern), mine = home + "/.PlarnPuzzle.ini", old = Join(RoseLines());
+    mkdir((mine + ".unused").c_str(), 0777);
     for (mode_t folder : {0777, 0555}) {
         chmod(home.c_str(), 0777);
-        WriteText(ini, old);
-        chmod(ini.c_str(), 0);
+        WriteText(mine, old);
+        chmod(mine.c_str(), 0);
         chmod(home.c_str(), folder);
         EXPECT_TRUE(HoldsAsUnprivilegedUser([&] {
             setenv("HOME", home.c_str(), 1);
             UseScriptedDialogs({});
-            const bool unreadable = !OpenFileForReading(ini);
+            const bool unreadable = !OpenFileForReading(mine);
             LoadConfiguration();
             SaveConfiguration();  // says nothing more
-            const std::string told = folder == 0777 ? KeptAsideNotice(ini) : lost;
+            const std::string told = folder == 0777
+                                         ? KeptAsideNotice(mine, "couldn't be read", "-2")
+                                         : NotKeptNotice(mine, "couldn't be read", "its folder may not be written");
             return unreadable && ScriptedDialogLog() == std::vector<std::string>{told};
         })) << std::oct << folder;
         chmod(home.c_str(), 0777);
-        chmod((folder == 0777 ? ini + ".unused" : ini).c_str(), 0600);
-        EXPECT_EQ(ReadText(folder == 0777 ? ini + ".unused" : ini), old);
-        EXPECT_EQ(ReadText(ini) == old, folder == 0555);  // a new file beside it, or nothing written
+        chmod((folder == 0777 ? mine + ".unused-2" : mine).c_str(), 0600);
+        EXPECT_EQ(ReadText(folder == 0777 ? mine + ".unused-2" : mine), old);
+        EXPECT_EQ(ReadText(mine) == old, folder == 0555);  // a new file beside it, or nothing written
     }
     std::filesystem::remove_all(home);
 }

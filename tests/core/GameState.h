@@ -136,16 +136,7 @@ inline void Start(int w = 1200, int h = 900, bool scriptedDialogs = true) {
 // Opens the file as start-up does: lines 1 and 2 choose the window on a desktop of that size,
 // and a size that does not fit makes the whole file ignored. Returns whether it was taken.
 inline bool OpenAsStartUpDoes(int desktopW = 1920, int desktopH = 1080) {
-    ConfigReadStream = OpenFileForReading(ConfigurationPath());
-    if (!ConfigReadStream) return false;
-    int w = StringToInt(ReadTextLine(ConfigReadStream));
-    int h = StringToInt(ReadTextLine(ConfigReadStream));
-    if (!ChooseWindowSize(desktopW, desktopH, true, w, h).savedAccepted) {
-        CloseStreamObject(ConfigReadStream);
-        ConfigReadStream = nullptr;
-        return false;
-    }
-    return true;
+    return OpenSavedConfiguration(desktopW, desktopH).savedAccepted;
 }
 
 // A puzzle cut from a picture as the menu cuts it: shown in the preview, a grid for the slider

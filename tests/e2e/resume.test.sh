@@ -14,11 +14,12 @@ close_game() {
     wait_game "$GAME_PID" 20
 }
 restored() { check "the restored pieces are drawn" wait_for_pieces; }
-# A file the game does not use is kept aside, and the player is told so once at start.
+# A file the game does not use is kept aside as $(ini)$2, beside those kept before, and the
+# player is told so once at start.
 kept_aside() {
     check "$1: the player is told at start" answer_box Notice Return
     close_game
-    check "$1: kept aside byte for byte" cmp -s "$home/refused.ini" "$(ini).unused"
+    check "$1: kept aside byte for byte" cmp -s "$home/refused$2.ini" "$(ini)$2"
 }
 
 start_x 1280x1024
@@ -70,9 +71,9 @@ check "the file written after resuming is the same" cmp -s "$saved" "$(ini)"
 # A saved window larger than the desktop allows: the whole file is ignored, kept aside and rewritten.
 printf '%s\r\n' 5000 4000 23 >"$(ini)"
 cat "$saved" | tail -n +4 >>"$(ini)"
-cp "$(ini)" "$home/refused.ini"
+cp "$(ini)" "$home/refused.unused.ini"
 KEEP_INTRO=1 start_game "$home"
-kept_aside "a window too large"
+kept_aside "a window too large" .unused
 check "a refused file is overwritten at the end (status $GAME_STATUS)" test "$(line 1) $(line 2) $(line 3) $(line 6)" = "1200 900 7 0"
 # No puzzle: the preview's 24 draw-order lines follow line 9, then no puzzle picture and the
 # default preview picture.
@@ -80,9 +81,20 @@ check "no puzzle picture, the default preview" test "$(line 34)|$(line 35)" = "|
 
 # A file far too big to be a configuration, one endless first line: ignored, then rewritten.
 head -c 3000000 /dev/zero | tr '\0' '7' >"$(ini)"
-cp "$(ini)" "$home/refused.ini"
+cp "$(ini)" "$home/refused.unused-2.ini"
 KEEP_INTRO=1 start_game "$home"
-kept_aside "a huge file"
+kept_aside "a huge file" .unused-2
 check "a huge file is ignored and overwritten (status $GAME_STATUS)" test "$(line 1) $(line 2) $(line 3)" = "1200 900 7"
+
+# A puzzle whose own picture was replaced by one of another size: not cut from part of the new
+# picture, but kept aside too, and the files kept before stay as they were.
+write_config "$(ini)"
+sed -i "s|^incbin::medien/Reihe1/Rose.jpg$|$home/pic.png|" "$(ini)"
+convert -size 800x600 xc:orange "$home/pic.png"
+cp "$(ini)" "$home/refused.unused-3.ini"
+KEEP_INTRO=1 start_game "$home"
+kept_aside "a picture of another size" .unused-3
+check "no puzzle is resumed from it" test -z "$(line 56)"
+check "the files kept before stay" cmp -s "$home/refused.unused.ini" "$(ini).unused"
 rm -f "$shot1" "$shot2" "$saved"
 rm -rf "$home"
