@@ -13,7 +13,8 @@ close_game() {
     "$SEND_CLOSE" "$GAME_WINDOW"
     wait_game "$GAME_PID" 20
 }
-restored() { check "the restored pieces are drawn" wait_for_pieces; }
+# The pieces have flown in and rest: piece (0, 0) shows before the others have landed.
+restored() { check "the restored pieces are drawn" wait_for_pieces && check "and rest" wait_until 60 at_rest; }
 # A file the game does not use is kept aside as $(ini)$2, beside those kept before, and the
 # player is told so once at start.
 kept_aside() {
