@@ -65,31 +65,6 @@ int PutBack(const TWindowFrame& old) {
     return 0;
 }
 
-// How much a grid of gridW x gridH picture pixels grows with the window: the window's change,
-// corrected so that the grid spans the picture it now lies on to within a pixel.
-float GridFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr& picture) {
-    if (ScreenHeight == oldH) return 1;
-    float f = SmallerFloat(static_cast<float>(ScreenWidth) / static_cast<float>(oldW),
-                           static_cast<float>(ScreenHeight) / static_cast<float>(oldH));
-    if (gridW <= 0 || gridH <= 0 || !picture) return f;
-    const float iw = static_cast<float>(GetImageWidth(picture));
-    const float ih = static_cast<float>(GetImageHeight(picture));
-    const float pw = static_cast<float>(gridW), ph = static_cast<float>(gridH);
-    if (f * pw - 1 > iw) f = iw / pw;
-    if (f * ph - 1 > ih) f = ih / ph;
-    if (f * pw + 1 < iw) f = iw / pw;
-    if (f * ph + 1 < ih) f = ih / ph;
-    return f;
-}
-
-void ScaleGrid(Grid2<float>& x, Grid2<float>& y, int cols, int rows, float f) {
-    for (int i = 0; i <= cols; ++i)
-        for (int j = 0; j <= rows; ++j) {
-            x(i, j) *= f;
-            y(i, j) *= f;
-        }
-}
-
 // The puzzle's picture for the new window: from its file while the file still holds a picture of
 // the size the puzzle was cut from; otherwise (replaced by another picture, gone, unreadable) the
 // picture in memory brought to the new size, so that the pieces are cut as they were and every
@@ -168,8 +143,9 @@ int ChangeWindowSize(int w, int h) {
             return PutBack(old);
         }
         p.Bild = bild;
-        const float f = GridFactor(old.width, old.height, picW, picH, bild);
-        ScaleGrid(p.x, p.y, p.Spalten, p.Reihen, f);
+        const float f = GridScaleFactor(old.width, old.height, picW, picH, bild);
+        ScaleGrid(p.x, f);
+        ScaleGrid(p.y, f);
         p.zerschneiden();
         // The cut takes the preview's record of the file's size, which may now be another
         // picture's: the puzzle keeps the size of the picture it was cut from.
@@ -193,7 +169,9 @@ int ChangeWindowSize(int w, int h) {
     // The grid preview follows the picture it lies on; over a picture of another shape (another
     // one took the file's place) it would cut part of it, so it is made anew for the slider.
     if (hasGrid) {
-        ScaleGrid(g.x, g.y, g.Spalten, g.Reihen, GridFactor(old.width, old.height, gridW, gridH, ImagePreview->Image));
+        const float f = GridScaleFactor(old.width, old.height, gridW, gridH, ImagePreview->Image);
+        ScaleGrid(g.x, f);
+        ScaleGrid(g.y, f);
         if (!GridSpansPicture(g.x, g.y, g.Spalten, g.Reihen, ImagePreview->Image)) ComputeFreshGrid();
     }
     return 1;

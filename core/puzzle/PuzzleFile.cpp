@@ -157,21 +157,6 @@ std::string LocatePicture(const std::string& saved) {
     return "";
 }
 
-// The factor from the saving window's pixels to this window's: the windows' ratio, corrected so
-// that the grid spans the picture as it is shown now to within a pixel.
-float ScaleFactor(const TFileHeader& h, const TImagePtr& shown) {
-    float s = 1.0f;
-    if (h.savedH == ScreenHeight) return s;
-    s = SmallerFloat(static_cast<float>(ScreenWidth) / static_cast<float>(h.savedW),
-                     static_cast<float>(ScreenHeight) / static_cast<float>(h.savedH));
-    const float w = static_cast<float>(GetImageWidth(shown)), ht = static_cast<float>(GetImageHeight(shown));
-    const float gw = static_cast<float>(h.gridW), gh = static_cast<float>(h.gridH);
-    if (static_cast<float>(s * gw) - 1.0f > w) s = w / gw;
-    if (static_cast<float>(s * gh) - 1.0f > ht) s = ht / gh;
-    if (static_cast<float>(s * gw) + 1.0f < w) s = w / gw;
-    if (static_cast<float>(s * gh) + 1.0f < ht) s = ht / gh;
-    return s;
-}
 
 }  // namespace
 
@@ -229,7 +214,7 @@ int OpenPuzzleFile() {
         refusal = "The selected image has another size\nthan the original image you need!\nTo avoid fatal problems "
                   "the puzzle\nwill not be opened!";
     } else {
-        ScalePuzzleState(d, ScaleFactor(h, ImagePreview->Image));
+        ScalePuzzleState(d, GridScaleFactor(h.savedW, h.savedH, h.gridW, h.gridH, ImagePreview->Image));
         if (!GridFitsPicture(d.PuzzleX, d.PuzzleY, d.PuzzleSpalten, d.PuzzleReihen, ImagePreview->Image))
             refusal = kDamagedNotice;
     }

@@ -212,6 +212,23 @@ bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& d, TStateLayout lay
     return in.Sound();
 }
 
+void ScaleGrid(Grid2<float>& g, float s) { Scale(g, s); }
+
+float GridScaleFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr& picture) {
+    if (ScreenHeight == oldH) return 1;
+    float f = SmallerFloat(static_cast<float>(ScreenWidth) / static_cast<float>(oldW),
+                           static_cast<float>(ScreenHeight) / static_cast<float>(oldH));
+    if (gridW <= 0 || gridH <= 0 || !picture) return f;
+    const float iw = static_cast<float>(GetImageWidth(picture));
+    const float ih = static_cast<float>(GetImageHeight(picture));
+    const float pw = static_cast<float>(gridW), ph = static_cast<float>(gridH);
+    if (f * pw - 1 > iw) f = iw / pw;
+    if (f * ph - 1 > ih) f = ih / ph;
+    if (f * pw + 1 < iw) f = iw / pw;
+    if (f * ph + 1 < ih) f = ih / ph;
+    return f;
+}
+
 void ScalePuzzleState(TPuzzleState& d, float s) {
     for (Grid2<float>* g : {&d.PuzzleX, &d.PuzzleY, &d.PieceX, &d.PieceY, &d.GridX, &d.GridY}) Scale(*g, s);
 }

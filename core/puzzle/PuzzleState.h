@@ -41,6 +41,12 @@ enum class TStateReading { AsFarAsItGoes, Whole };
 // state that is not to be used.
 bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& state, TStateLayout layout,
                      TStateReading reading = TStateReading::AsFarAsItGoes);
+// How much a grid of gridW x gridH picture pixels, laid out in a window of oldW x oldH, grows in
+// this window: the windows' ratio, corrected so that the grid spans the picture as it is shown
+// now to within a pixel (where width and height disagree, the later test wins).
+float GridScaleFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr& picture);
+// Multiplies every corner of a grid by s.
+void ScaleGrid(Grid2<float>& g, float s);
 // Multiplies every grid corner and piece centre by s (a window of another size).
 void ScalePuzzleState(TPuzzleState& state, float s);
 // Whether a group string is well formed for a cols x rows puzzle and names no piece already in
