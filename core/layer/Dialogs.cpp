@@ -15,16 +15,23 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_File_Input.H>
+#include <FL/Fl_Menu_Button.H>
+#include <FL/filename.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
+#include <X11/Xft/Xft.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <sys/stat.h>
+
+// The toolkit's current face, which its headers offer only to its own sources.
+extern void* fl_xftfont;
 
 namespace {
 
@@ -118,16 +125,55 @@ void SettleFltk() {
     Fl::check();
 }
 
+// The toolkit draws a text in one font, which shows what it lacks (a name in Chinese letters) as
+// empty squares: a text with letters the usual face lacks is drawn in a face that has them all,
+// as the font configuration picks it.
+Fl_Font BoxFont(const std::string& utf8) {
+    fl_font(FL_HELVETICA, 14);
+    auto* usual = static_cast<XftFont*>(fl_xftfont);
+    if (!usual || !fl_display) return FL_HELVETICA;
+    FcCharSet* lacking = FcCharSetCreate();
+    bool lacks = false;
+    for (const char *p = utf8.c_str(), *end = p + utf8.size(); p < end;) {
+        int length = 0;
+        const unsigned letter = fl_utf8decode(p, end, &length);
+        p += std::max(length, 1);
+        if (letter > 0x20 && !XftCharExists(fl_display, usual, letter)) lacks = FcCharSetAddChar(lacking, letter);
+    }
+    Fl_Font font = FL_HELVETICA;
+    FcPattern* wanted = FcNameParse(reinterpret_cast<const FcChar8*>("sans"));
+    FcPatternAddCharSet(wanted, FC_CHARSET, lacking);
+    FcConfigSubstitute(nullptr, wanted, FcMatchPattern);
+    FcDefaultSubstitute(wanted);
+    FcResult result = FcResultNoMatch;
+    FcPattern* found = lacks ? FcFontMatch(nullptr, wanted, &result) : nullptr;
+    FcChar8* family = nullptr;
+    FcCharSet* has = nullptr;  // a face that has none of them either would gain nothing
+    if (found && FcPatternGetCharSet(found, FC_CHARSET, 0, &has) == FcResultMatch &&
+        FcCharSetIntersectCount(lacking, has) > 0 && FcPatternGetString(found, FC_FAMILY, 0, &family) == FcResultMatch) {
+        static std::string name;  // the toolkit keeps the pointer; " " asks for the plain face
+        name = " " + std::string(reinterpret_cast<const char*>(family));
+        Fl::set_font(FL_FREE_FONT, name.c_str());
+        font = FL_FREE_FONT;
+    }
+    if (found) FcPatternDestroy(found);
+    FcPatternDestroy(wanted);
+    FcCharSetDestroy(lacking);
+    fl_font(font, 14);
+    return font;
+}
+
 // Draws its label as it is, in the lines it was laid out in: the toolkit's own label drawing
 // would read "@" as the start of a symbol name.
 class TPlainText : public Fl_Widget {
 public:
-    TPlainText(int x, int y, int w, int h, const std::string& text) : Fl_Widget(x, y, w, h) {
+    TPlainText(int x, int y, int w, int h, const std::string& text, Fl_Font font) : Fl_Widget(x, y, w, h) {
         copy_label(text.c_str());
+        labelfont(font);
         align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
     }
     void draw() override {
-        fl_font(FL_HELVETICA, 14);
+        fl_font(labelfont(), 14);
         fl_color(FL_FOREGROUND_COLOR);
         fl_draw(label(), x(), y(), w(), h(), align(), nullptr, 0);
     }
@@ -171,12 +217,15 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
                      const std::vector<std::pair<const char*, int>>& buttons, int cancelAnswer, int enterAnswer) {
     // The box is as wide as its widest line, up to the desktop's width less a margin: the
     // game's lines stay as written and a path shows whole, over as many lines as it needs.
-    fl_font(FL_HELVETICA, 14);
+    const Fl_Font font = BoxFont(text.Utf8());
     auto width = [](const std::string& s) {
         return static_cast<int>(std::ceil(fl_width(s.c_str(), static_cast<int>(s.size()))));
     };
+    // The box stays on the desktop: as many lines as its height leaves room for, under the
+    // window manager's title bar, beside the icon and above the buttons.
     int widest = 0, measuredW = 0, textH = 0;
-    const std::string utf8 = LayOutBoxText(text, std::max(200, Fl::w() - 130), width, widest);
+    const int maxLines = std::max(1, (Fl::h() - 150) / fl_height());
+    const std::string utf8 = LayOutBoxText(text, std::max(200, Fl::w() - 130), maxLines, width, widest);
     fl_measure(utf8.c_str(), measuredW, textH, 0);  // a width of 0 measures the lines as they are
     const int textW = std::max({widest, measuredW, 200});
     textH = std::max(textH, 24);
@@ -194,7 +243,7 @@ int RunMessageWindow(const char* title, const char* icon, Fl_Color iconColor, co
     iconBox->labelsize(34);
     iconBox->color(FL_WHITE);
     iconBox->labelcolor(iconColor);
-    new TPlainText(70, 15, textW, textH, utf8);
+    new TPlainText(70, 15, textW, textH, utf8, font);
     Fl_Button* focused = nullptr;
     int x = winW - 10 - static_cast<int>(buttons.size()) * (buttonW + 10) + 10;
     for (size_t i = 0; i < buttons.size(); ++i) {
@@ -242,7 +291,23 @@ struct TNameFieldMend {
     Fl_File_Input* field = nullptr;
     Fl_Callback* original = nullptr;
     void* originalData = nullptr;
+    std::string accepted;  // the field's text when the chooser last took it
+    int depth = 0;         // the chooser's completion calls back into the field
 };
+
+// The chooser works on paths in buffers of a fixed size, and its menus (the favorites, where the
+// home folder is listed too) build entries in smaller ones: a longer path would overrun them.
+constexpr size_t kChooserPathLimit = FL_PATH_MAX - 16;
+constexpr size_t kChooserMenuLimit = 1000;
+
+// The path itself when it is no longer than the limit, else its nearest parent folder that is.
+std::string FolderWithin(std::string path, size_t limit) {
+    while (path.size() > limit) {
+        size_t slash = path.rfind('/', limit);
+        path = slash == std::string::npos || slash == 0 ? "/" : path.substr(0, slash);
+    }
+    return path;
+}
 
 // The first widget of that kind in the group, at any depth: the chooser keeps its parts private.
 template <class TWidget>
@@ -258,6 +323,7 @@ TWidget* FindWidget(Fl_Group* group) {
 void MendedNameCallback(Fl_Widget* widget, void* data) {
     auto* mend = static_cast<TNameFieldMend*>(data);
     Fl_File_Input* field = mend->field;
+    if (mend->depth > 4) return;  // a completion that keeps rewriting itself ends here
     std::string text = field->value();
     // "~" and "$" start names the chooser expands itself.
     if (!text.empty() && text[0] != '/' && text[0] != '~' && text[0] != '$') {
@@ -267,12 +333,26 @@ void MendedNameCallback(Fl_Widget* widget, void* data) {
         int shift = static_cast<int>(folder.size());
         int position = field->position() + shift, mark = field->mark() + shift;
         text = folder + text;
-        field->value(text.c_str());
-        field->position(position, mark);
+        if (text.size() <= kChooserPathLimit) {
+            field->value(text.c_str());
+            field->position(position, mark);
+        }
     }
+    if (text.size() > kChooserPathLimit) {
+        // What the chooser cannot hold never reaches it: the field goes back to what it held.
+        field->value(mend->accepted.c_str());
+        field->position(field->size());
+        ShowNoticeBox("This path is too long!\nThe file chooser takes paths of up to " +
+                          std::to_string(kChooserPathLimit) + " bytes.",
+                      0);
+        return;
+    }
+    ++mend->depth;
     mend->original(widget, mend->originalData);
+    --mend->depth;
     if (field->value() != text && field->size() > 0 && field->position() == 0 && field->mark() == 0)
         field->position(field->size());
+    mend->accepted = field->value();
 }
 
 void MendNameField(Fl_File_Chooser& chooser, TNameFieldMend& mend) {
@@ -281,8 +361,54 @@ void MendNameField(Fl_File_Chooser& chooser, TNameFieldMend& mend) {
     if (!mend.field || !mend.field->callback()) return;
     mend.original = mend.field->callback();
     mend.originalData = mend.field->user_data();
+    mend.accepted = mend.field->value() ? mend.field->value() : "";
     mend.field->callback(MendedNameCallback, &mend);
 }
+
+// The favorites menu's first entry adds the shown folder to the menu, which could not hold a
+// long one: that is refused with a notice instead.
+struct TFavoritesMend {
+    Fl_File_Chooser* chooser = nullptr;
+    Fl_Callback* original = nullptr;
+    void* originalData = nullptr;
+};
+
+void MendedFavoritesCallback(Fl_Widget* widget, void* data) {
+    auto* mend = static_cast<TFavoritesMend*>(data);
+    const char* shown = mend->chooser->directory();
+    if (static_cast<Fl_Menu_*>(widget)->value() == 0 && shown && std::strlen(shown) > kChooserMenuLimit)
+        return ShowNoticeBox("This folder's path is too long for the favorites.", 0);
+    mend->original(widget, mend->originalData);
+}
+
+void MendFavorites(Fl_File_Chooser& chooser, TFavoritesMend& mend) {
+    mend.chooser = &chooser;
+    Fl_Menu_Button* menu = FindWidget<Fl_Menu_Button>(chooser.newButton->window());
+    if (!menu || !menu->callback()) return;
+    mend.original = menu->callback();
+    mend.originalData = menu->user_data();
+    menu->callback(MendedFavoritesCallback, &mend);
+}
+
+// The chooser lists the home folder among the favorites from HOME: while a chooser is open, a
+// HOME too long for that menu names its nearest parent that fits.
+class THomeTheMenuHolds {
+public:
+    THomeTheMenuHolds() {
+        const char* home = std::getenv("HOME");
+        if (!home || std::strlen(home) <= kChooserMenuLimit) return;
+        saved_ = home;
+        changed_ = true;
+        setenv("HOME", FolderWithin(saved_, kChooserMenuLimit).c_str(), 1);
+    }
+    ~THomeTheMenuHolds() {
+        if (changed_) setenv("HOME", saved_.c_str(), 1);
+    }
+
+private:
+    std::string saved_;
+    bool changed_ = false;
+};
 
 // The chooser's filter menu is laid out narrower than the game's labels ("Image-files
 // (*.{jpg,png,bmp})"), which it would cut off. Being what stretches in its row, it takes what
@@ -312,7 +438,7 @@ std::string StartFolder() {
     const std::string& last = LastChosenFolder();
     if (!last.empty() && stat(last.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return last;
     const std::string home = GetHomeDirectory();
-    return home.empty() ? "." : home;
+    return home.empty() ? "." : FolderWithin(home, kChooserPathLimit);
 }
 
 }  // namespace
@@ -381,8 +507,13 @@ std::vector<std::pair<std::string, bool>> TDialogText::Utf8Parts() const {
     return out;
 }
 
-std::string LayOutBoxText(const TDialogText& text, int maxWidth, const std::function<int(const std::string&)>& width,
-                          int& widest) {
+namespace {
+
+using TTextParts = std::vector<std::pair<std::string, bool>>;
+
+// The parts laid out in lines no wider than maxWidth (see LayOutBoxText), nothing left out.
+std::string LayOutLines(const TTextParts& parts, int maxWidth, const std::function<int(const std::string&)>& width,
+                        int& widest) {
     // Where a line may break, before each of its bytes: not inside a character, rather after a
     // space in words or a "/" in a path, anywhere else when it must.
     enum : char { kNever, kMay, kRather };
@@ -396,22 +527,29 @@ std::string LayOutBoxText(const TDialogText& text, int maxWidth, const std::func
     auto layOutLine = [&] {
         size_t start = 0;
         for (;;) {
-            int w = shown(start, line.size());
+            // The longest stretch from start that fits, found by doubling and then halving its
+            // length, so a very long line costs about its own length, not its square.
+            size_t good = start, bad = line.size() + 1;
+            for (size_t step = 1; good + step < bad; step *= 2) {
+                if (shown(start, good + step) > maxWidth) bad = good + step;
+                else good += step;
+            }
+            while (bad - good > 1) {
+                const size_t mid = good + (bad - good) / 2;
+                (shown(start, mid) <= maxWidth ? good : bad) = mid;
+            }
             size_t at = line.size();
-            if (w > maxWidth) {
+            if (good < line.size()) {
                 size_t rather = 0, may = 0;
-                for (size_t i = start + 1; i < line.size(); ++i) {
-                    if (breaks[i] == kNever) continue;
-                    if (shown(start, i) > maxWidth) break;
-                    may = i;
-                    if (breaks[i] == kRather) rather = i;
+                for (size_t i = std::max(good, start + 1); i > start && !rather; --i) {
+                    if (i < line.size() && breaks[i] == kRather) rather = i;
+                    if (i < line.size() && breaks[i] != kNever && !may) may = i;
                 }
                 at = rather ? rather : may;
                 // One character wider than the box still gets a line of its own.
                 for (at = at ? at : start + 1; at < line.size() && breaks[at] == kNever;) ++at;
-                w = shown(start, at);
             }
-            widest = std::max(widest, w);
+            widest = std::max(widest, shown(start, at));
             out.append(line, start, at - start);
             if (at == line.size()) break;
             out += '\n';
@@ -421,7 +559,7 @@ std::string LayOutBoxText(const TDialogText& text, int maxWidth, const std::func
         breaks.clear();
     };
     bool afterMark = false;
-    for (const auto& [bytes, path] : text.Utf8Parts()) {
+    for (const auto& [bytes, path] : parts) {
         for (char c : bytes) {
             if (c == '\n') {
                 layOutLine();
@@ -436,6 +574,44 @@ std::string LayOutBoxText(const TDialogText& text, int maxWidth, const std::func
         }
     }
     layOutLine();
+    return out;
+}
+
+}  // namespace
+
+std::string LayOutBoxText(const TDialogText& text, int maxWidth, int maxLines,
+                          const std::function<int(const std::string&)>& width, int& widest) {
+    TTextParts parts = text.Utf8Parts();
+    std::string out = LayOutLines(parts, maxWidth, width, widest);
+    auto fits = [&](const std::string& laidOut) {
+        return std::count(laidOut.begin(), laidOut.end(), '\n') < maxLines;
+    };
+    // Too long for the box: the longest path gives way first, in its middle. Its start and the
+    // file's name stay; as much of the rest as fits, around a mark where it was shortened.
+    std::vector<size_t> paths;
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (parts[i].second) paths.push_back(i);
+    std::stable_sort(paths.begin(), paths.end(),
+                     [&](size_t a, size_t b) { return parts[a].first.size() > parts[b].first.size(); });
+    for (size_t i : paths) {
+        if (fits(out)) break;
+        const std::string whole = parts[i].first;
+        const size_t name = std::min(whole.rfind('/'), whole.size());
+        std::vector<size_t> cuts;  // where a character of the folders starts
+        for (size_t at = 1; at < name; ++at)
+            if ((static_cast<unsigned char>(whole[at]) & 0xC0) != 0x80) cuts.push_back(at);
+        if (cuts.empty()) continue;
+        auto shortened = [&](size_t keep) {
+            parts[i].first = whole.substr(0, cuts[keep]) + "\xe2\x80\xa6" + whole.substr(name);
+            return LayOutLines(parts, maxWidth, width, widest);
+        };
+        size_t good = 0, bad = cuts.size();  // the most characters of the start that still fit
+        while (bad - good > 1) {
+            const size_t mid = good + (bad - good) / 2;
+            (fits(shortened(mid)) ? good : bad) = mid;
+        }
+        out = shortened(good);
+    }
     return out;
 }
 
@@ -555,24 +731,29 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
         return std::string();
     }
     // Paths are bytes on disk and pass through unconverted; only the title is game text.
-    std::string directory = initialPath.empty() ? StartFolder() : initialPath, file;
+    // A path longer than the chooser holds is not offered to it.
+    const std::string initial = initialPath.size() <= kChooserPathLimit ? initialPath : std::string();
+    std::string directory = initial.empty() ? StartFolder() : initial, file;
     struct stat st {};
-    if (!initialPath.empty() && !(stat(initialPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
-        size_t slash = initialPath.rfind('/');
-        directory = slash == std::string::npos ? std::string(".") : initialPath.substr(0, slash + 1);
-        file = initialPath;
+    if (!initial.empty() && !(stat(initial.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
+        size_t slash = initial.rfind('/');
+        directory = slash == std::string::npos ? std::string(".") : initial.substr(0, slash + 1);
+        file = initial;
     }
     if (directory.empty()) directory = ".";
     std::string titleUtf8 = Latin1ToUtf8(title);  // the chooser keeps a pointer to it
     std::string pattern = FileChooserPattern(ParseFileFilter(filter));
     std::string chosen;
     {
+        THomeTheMenuHolds home;
         Fl_File_Chooser chooser(directory.c_str(), pattern.empty() ? "*" : pattern.c_str(),
                                 save ? Fl_File_Chooser::CREATE : Fl_File_Chooser::SINGLE, titleUtf8.c_str());
         chooser.preview(0);
         if (!file.empty()) chooser.value(file.c_str());
         TNameFieldMend mend;
         MendNameField(chooser, mend);
+        TFavoritesMend favorites;
+        MendFavorites(chooser, favorites);
         WidenFilterMenu(chooser);
         layer::KeepFrameUnderDialogs();
         chooser.show();

@@ -98,12 +98,12 @@ TEST(DialogText, LaidOutInLinesThatFitTheBox) {
     int widest = 0;
     TDialogText question = "The original image, you selected to create the puzzle\n" + QuotedPath("/home/ann/a.jpg") +
                            "\nwas not found! Do you want to find the original image?";
-    EXPECT_EQ(LayOutBoxText(question, 600, width, widest), question.Utf8());
+    EXPECT_EQ(LayOutBoxText(question, 600, 9, width, widest), question.Utf8());
     EXPECT_EQ(widest, 540);
     const std::string name = "Gl\xc3\xbc" "ckw\xc3\xbc" "nsche-zum-Geburtstag.png";
     question = "The file\n" + QuotedPath("/home/ann/puzzles-of-the-year/" + name) +
                "\nalready exists! Do you want to replace it?";
-    EXPECT_EQ(LayOutBoxText(question, 200, width, widest),
+    EXPECT_EQ(LayOutBoxText(question, 200, 9, width, widest),
               "The file\n\"/home/ann/\npuzzles-of-the-year/\nGl\xc3\xbc" "ckw\xc3\xbc" "nsche-zum-Geb\nurtstag.png\"\n"
               "already exists! Do \nyou want to replace \nit?");
     EXPECT_EQ(widest, 200);
