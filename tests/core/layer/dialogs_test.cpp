@@ -107,6 +107,14 @@ TEST(DialogText, LaidOutInLinesThatFitTheBox) {
               "The file\n\"/home/ann/\npuzzles-of-the-year/\nGl\xc3\xbc" "ckw\xc3\xbc" "nsche-zum-Geb\nurtstag.png\"\n"
               "already exists! Do \nyou want to replace \nit?");
     EXPECT_EQ(widest, 200);
+    // Four lines cannot hold it all: the path's middle gives way to an ellipsis, as much of its
+    // start as fits and the file's name stay.
+    std::string folders;
+    for (int i = 0; i < 10; ++i) folders += "abcdefghij/";
+    question = "This file wasn't found:\n" + QuotedPath("/home/ann/" + folders + "week-12.png");
+    EXPECT_EQ(LayOutBoxText(question, 200, 4, width, widest),
+              "This file wasn't \nfound:\n\"/home/ann/abcdefg\xe2\x80\xa6/\nweek-12.png\"");
+    EXPECT_EQ(widest, 200);
 }
 
 TEST(ScriptedDialogs, AnswersInOrderAndLogsEveryDialog) {

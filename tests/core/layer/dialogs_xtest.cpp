@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>  // before the toolkit's headers, whose X11 names clash with its own
 #include <FL/Fl.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_File_Input.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 
@@ -20,6 +23,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <pwd.h>
 #include <unistd.h>
 
 void fl_open_display();  // FLTK's; its header's X11 names clash with the test framework's
@@ -84,9 +88,9 @@ private:
 
 bool WindowShown(const std::string& title) { return !VisibleWindow(title).empty(); }
 
-// The text of the open question as laid out in its box, read back from the box's widgets by a
-// timeout that runs inside the box's wait (the widget with the longest label holds the text);
-// and whether every line fits its widget, the widget the box and the box the screen.
+// The text of the open box as laid out in it, read back from the box's widgets by a timeout that
+// runs inside the box's wait (the widget with the longest label holds the text); and whether
+// every line fits its widget, the widget the box and the box the screen.
 struct TShownText {
     std::string text;
     bool fits = false;
@@ -94,7 +98,7 @@ struct TShownText {
 
 void ReadShownText(void*) {
     Fl_Window* box = Fl::first_window();
-    while (box && (!box->label() || std::string(box->label()) != "PlarnPuzzle - Question")) box = Fl::next_window(box);
+    while (box && (!box->label() || std::string(box->label()).rfind("PlarnPuzzle - ", 0) != 0)) box = Fl::next_window(box);
     if (!box) return Fl::repeat_timeout(0.05, ReadShownText);
     Fl_Widget* text = nullptr;
     for (int i = 0; i < box->children(); ++i)
@@ -102,11 +106,42 @@ void ReadShownText(void*) {
             text = box->child(i);
     if (!text) return;
     shownText.text = text->label();
-    shownText.fits = text->x() + text->w() <= box->w() && box->x() >= 0 && box->x() + box->w() <= Fl::w();
+    shownText.fits = text->x() + text->w() <= box->w() && box->x() >= 0 && box->x() + box->w() <= Fl::w() &&
+                     text->y() + text->h() <= box->h() && box->y() >= 0 && box->y() + box->h() <= Fl::h();
     fl_font(FL_HELVETICA, 14);
     std::istringstream lines(shownText.text);
-    for (std::string line; std::getline(lines, line);)
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count)
         shownText.fits = shownText.fits && fl_width(line.c_str()) <= text->w();
+    shownText.fits = shownText.fits && count * fl_height() <= text->h();
+}
+
+// What the open chooser titled `chooserTitle` shows, read as the box's text is: its name field,
+// its size and whether its filter menu shows its widest label whole.
+struct TShownChooser {
+    std::string title, name;
+    int w = 0, h = 0;
+    bool labelFits = false;
+} shownChooser;
+
+void ReadShownChooser(void*) {
+    Fl_Window* win = Fl::first_window();
+    while (win && (!win->label() || win->label() != shownChooser.title)) win = Fl::next_window(win);
+    if (!win) return Fl::repeat_timeout(0.05, ReadShownChooser);
+    shownChooser.w = win->w(), shownChooser.h = win->h();
+    std::vector<Fl_Group*> groups{win};
+    for (size_t g = 0; g < groups.size(); ++g)
+        for (int i = 0; i < groups[g]->children(); ++i) {
+            Fl_Widget* child = groups[g]->child(i);
+            if (child->as_group()) groups.push_back(child->as_group());
+            if (auto* field = dynamic_cast<Fl_File_Input*>(child)) shownChooser.name = field->value();
+            if (auto* menu = dynamic_cast<Fl_Choice*>(child)) {
+                int widest = 0, ignored = 0;
+                for (int k = 0; k < menu->size(); ++k)
+                    if (menu->menu()[k].label()) widest = std::max(widest, menu->menu()[k].measure(&ignored, menu));
+                shownChooser.labelFits = widest + 20 <= menu->w();
+            }
+        }
 }
 
 class RealDialogs : public ::testing::Test {
@@ -131,9 +166,20 @@ TEST_F(RealDialogs, ChooserTakesTypedAndPastedPaths) {
     folders[0] = home, folders[1] = other;
     std::atexit([] { for (const std::string& f : folders) std::filesystem::remove_all(f); });
     std::ofstream(home + "/board.png") << "x";  // the chooser offers it while "board." is typed
-    setenv("HOME", home.c_str(), 1);
     const std::string title = "Save a typed puzzle";
     std::string path;
+    // Started without HOME, the chooser still opens in the account's home folder.
+    unsetenv("HOME");
+    shownChooser.title = title;
+    Fl::add_timeout(0.0, ReadShownChooser);
+    {
+        TAnswerLater cancel(title, "Escape");
+        path = AskForFilePath(title, "PNG's + puzzle-datas:png", 1, "");
+    }
+    EXPECT_EQ(path, "");
+    const std::string account = getpwuid(getuid())->pw_dir;
+    EXPECT_TRUE(shownChooser.name == account || shownChooser.name.rfind(account + "/", 0) == 0) << shownChooser.name;
+    setenv("HOME", home.c_str(), 1);
     {
         TAnswerLater type(title, "Return", "type --delay 40 'board.PNG'");
         path = AskForFilePath(title, "PNG's + puzzle-datas:png", 1, "");
@@ -198,6 +244,76 @@ TEST_F(RealDialogs, ReplaceQuestionShowsALongPathWholeAndEnterKeepsTheFile) {
         << shownText.text;
 }
 
+// A path too long for the desktop's height: the box stays on the desktop, and the path shows its
+// start, an ellipsis where its middle was left out, and the file's name.
+TEST_F(RealDialogs, NoticeShortensAPathTooLongForTheDesktop) {
+    std::string path = "/tmp/start-of-the-path";
+    for (int i = 0; i < 2000; ++i) path += "/a-folder-in-the-middle";
+    Fl::add_timeout(0.0, ReadShownText);
+    {
+        TAnswerLater press("PlarnPuzzle - Notice", "Return");
+        ShowNoticeBox("This file wasn't found:\n" + QuotedPath(path + "/the-name.png"), 0);
+    }
+    EXPECT_TRUE(shownText.fits);
+    EXPECT_EQ(shownText.text.rfind("This file wasn't found:\n\"/tmp/start-of-the-path/", 0), 0u) << shownText.text;
+    EXPECT_NE(shownText.text.find("\xe2\x80\xa6"), std::string::npos);
+    EXPECT_EQ(shownText.text.substr(shownText.text.size() - 14), "/the-name.png\"");
+}
+
+// Paths longer than the chooser holds never reach it: a pasted one is refused with a notice and
+// the chooser goes on; with a HOME too long for its favorites menu it opens all the same.
+TEST_F(RealDialogs, ChooserRefusesPathsLongerThanItHolds) {
+    char pattern[] = "/tmp/plarn-deep-XXXXXX";
+    ASSERT_TRUE(mkdtemp(pattern));
+    std::string deep = pattern, home;
+    while (deep.size() < 2200) {
+        deep += "/" + std::string(99, 'd');
+        if (home.empty() && deep.size() > 1200) home = deep;
+    }
+    std::filesystem::create_directories(deep);
+    const std::string title = "Open a deep picture", pasted = deep + "/";
+    fl_open_display();
+    Fl::copy(pasted.c_str(), static_cast<int>(pasted.size()), 1);
+    Fl::add_timeout(0.0, ReadShownText);
+    std::string path = "?";
+    {
+        TAnswerLater paste(title, "Escape", "key ctrl+v"), notice("PlarnPuzzle - Notice", "Return");
+        path = AskForFilePath(title, "Image-files:jpg,png,bmp;", 0, "");
+    }
+    EXPECT_EQ(path, "");
+    EXPECT_NE(shownText.text.find("too long"), std::string::npos) << shownText.text;
+    const std::string kept = std::getenv("HOME");
+    setenv("HOME", home.c_str(), 1);
+    {
+        TAnswerLater cancel(title, "Escape");
+        path = AskForFilePath(title, "Image-files:jpg,png,bmp;", 0, "");
+    }
+    EXPECT_EQ(path, "");
+    EXPECT_EQ(std::getenv("HOME"), home);
+    setenv("HOME", kept.c_str(), 1);
+    std::filesystem::remove_all(pattern);
+}
+
+// The filter menu's long label widens the chooser, which keeps the toolkit's height.
+TEST_F(RealDialogs, ChooserWidensForItsFilterLabels) {
+    const std::string title = "Choose a wide filter";
+    int plainW = 0, plainH = 0;
+    fl_open_display();
+    {
+        Fl_File_Chooser plain(".", "*", Fl_File_Chooser::SINGLE, "plain");
+        plainW = plain.newButton->window()->w(), plainH = plain.newButton->window()->h();
+    }
+    shownChooser.title = title;
+    Fl::add_timeout(0.0, ReadShownChooser);
+    {
+        TAnswerLater cancel(title, "Escape");
+        AskForFilePath(title, "Pictures of the whole family on their holidays:jpg,png,bmp;", 0, "");
+    }
+    EXPECT_TRUE(shownChooser.labelFits);
+    EXPECT_GT(shownChooser.w, plainW);
+    EXPECT_EQ(shownChooser.h, plainH);
+}
+
 TEST_F(RealDialogs, NoticeClosesWithEnter) {
     {
         TAnswerLater press("PlarnPuzzle - Warning", "Return");
@@ -259,6 +375,13 @@ TEST_F(RealDialogs, WindowKeepsItsFrameUnderABox) {
     // The pointer went onto the box, out of the window, in one move: the game knows where it is.
     EXPECT_EQ(ReadMouseX(), 30 - (deskW - 300) / 2);
     EXPECT_EQ(ReadMouseY(), 20 - (deskH - 200) / 2);
+    // The same after the file chooser.
+    {
+        TAnswerLater cancel("Choose under the pointer", "Escape", "mousemove 40 25 sleep 0.5");
+        AskForFilePath("Choose under the pointer", "Image-files:jpg,png,bmp;", 0, "");
+    }
+    EXPECT_EQ(ReadMouseX(), 40 - (deskW - 300) / 2);
+    EXPECT_EQ(ReadMouseY(), 25 - (deskH - 200) / 2);
     std::ifstream in(shown);
     std::string colours((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(colours, "1 srgb(200,40,40)");
