@@ -15,7 +15,6 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_File_Input.H>
-#include <FL/Fl_Menu_Button.H>
 #include <FL/filename.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
@@ -295,8 +294,8 @@ struct TNameFieldMend {
     int depth = 0;         // the chooser's completion calls back into the field
 };
 
-// The chooser works on paths in buffers of a fixed size, and its menus (the favorites, where the
-// home folder is listed too) build entries in smaller ones: a longer path would overrun them.
+// The chooser works on paths in buffers of a fixed size, and its favorites menu builds the entry
+// of the home folder in a smaller one: a longer path would overrun them.
 constexpr size_t kChooserPathLimit = FL_PATH_MAX - 16;
 constexpr size_t kChooserMenuLimit = 1000;
 
@@ -363,31 +362,6 @@ void MendNameField(Fl_File_Chooser& chooser, TNameFieldMend& mend) {
     mend.originalData = mend.field->user_data();
     mend.accepted = mend.field->value() ? mend.field->value() : "";
     mend.field->callback(MendedNameCallback, &mend);
-}
-
-// The favorites menu's first entry adds the shown folder to the menu, which could not hold a
-// long one: that is refused with a notice instead.
-struct TFavoritesMend {
-    Fl_File_Chooser* chooser = nullptr;
-    Fl_Callback* original = nullptr;
-    void* originalData = nullptr;
-};
-
-void MendedFavoritesCallback(Fl_Widget* widget, void* data) {
-    auto* mend = static_cast<TFavoritesMend*>(data);
-    const char* shown = mend->chooser->directory();
-    if (static_cast<Fl_Menu_*>(widget)->value() == 0 && shown && std::strlen(shown) > kChooserMenuLimit)
-        return ShowNoticeBox("This folder's path is too long for the favorites.", 0);
-    mend->original(widget, mend->originalData);
-}
-
-void MendFavorites(Fl_File_Chooser& chooser, TFavoritesMend& mend) {
-    mend.chooser = &chooser;
-    Fl_Menu_Button* menu = FindWidget<Fl_Menu_Button>(chooser.newButton->window());
-    if (!menu || !menu->callback()) return;
-    mend.original = menu->callback();
-    mend.originalData = menu->user_data();
-    menu->callback(MendedFavoritesCallback, &mend);
 }
 
 // The chooser lists the home folder among the favorites from HOME: while a chooser is open, a
@@ -752,8 +726,6 @@ std::string AskForFilePath(const std::string& title, const std::string& filter, 
         if (!file.empty()) chooser.value(file.c_str());
         TNameFieldMend mend;
         MendNameField(chooser, mend);
-        TFavoritesMend favorites;
-        MendFavorites(chooser, favorites);
         WidenFilterMenu(chooser);
         layer::KeepFrameUnderDialogs();
         chooser.show();
