@@ -171,7 +171,7 @@ uint8_t LoadConfiguration() {
         // A puzzle whose picture was moved or replaced stays in the file it came from, so that
         // putting the picture back brings it back (a built-in picture cannot be put back).
         if (result == 2 && P.Spalten > 0) {
-            const bool builtIn = IsEmbeddedPath(s);
+            const bool builtIn = IsBuiltInPicture(s);
             const char* what = !there         ? "is missing"
                                : !undecodable ? "has another size now"
                                : builtIn      ? "isn't part of this game"

@@ -128,8 +128,10 @@ std::string GetSpecialDirectory(const std::string& name) {
 
 bool HoldsLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
+bool IsBuiltInPicture(const std::string& path) { return TakeLeftChars(path, 8) == "incbin::"; }
+
 TDialogText QuotedPicture(const std::string& path) {
-    if (!IsEmbeddedPath(path)) return QuotedPath(path);
+    if (!IsBuiltInPicture(path)) return QuotedPath(path);
     const size_t slash = path.rfind('/');
     const std::string file = path.substr(slash == std::string::npos ? 8 : slash + 1);
     return "the built-in picture \"" + file.substr(0, file.rfind('.')) + "\"";

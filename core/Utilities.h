@@ -36,6 +36,10 @@ int DrawOutlinedLine(float x1, float y1, float x2, float y2);
 // Whether a text holds a carriage return or a line feed: a path that does cannot be stored in
 // the game's line-based files.
 bool HoldsLineBreak(const std::string& text);
+// Whether a picture path names a picture linked into the game: it begins exactly as the game
+// writes such paths, "incbin::". One that only looks alike ("Incbin::...") is a path of the
+// player's, named and searched for as any other.
+bool IsBuiltInPicture(const std::string& path);
 // A picture as a notice names it: a player's file by its path in double quotes, a picture
 // linked into the game as the player knows it (the built-in picture "Rose"), never by the
 // internal name it is loaded by.

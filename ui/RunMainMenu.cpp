@@ -24,7 +24,21 @@
 #include "ui/screens/TCredits.h"
 #include "ui/screens/THelp.h"
 
-void CreatePuzzleFromPreview(bool closeCredits) {
+bool CreatePuzzleFromPreview(bool closeCredits) {
+    // A stray key in play opens the menu, and one click here would throw away a puzzle the
+    // player may have worked on for an hour: an unfinished one is replaced only when the player
+    // says so. Enter, like Escape, keeps it.
+    if (CurrentPuzzle->Bild && CurrentPuzzle->fertig == 0) {
+        MainDock->StopAnimation();
+        if (AskYesNo("The puzzle on the board is not finished yet.\nDo you want to replace it\nwith a new one?",
+                     0, 0) == 0) {
+            // The menu goes on; the keys and the click that answered belong to the box.
+            ClearMouseState();
+            ClearKeyboardState();
+            LastTypedChar = 0;
+            return false;
+        }
+    }
     ImagePaths[1] = ImagePaths[0];
     CurrentPuzzle->Gitter_importieren();
     CurrentPuzzle->importieren();
@@ -35,6 +49,7 @@ void CreatePuzzleFromPreview(bool closeCredits) {
     CurrentPuzzle->FlyIn();
     // A player who started without a saved game sees the help once play has begun.
     if (LaunchState == 0) HelpScreen = THelp::start();
+    return true;
 }
 
 namespace {
@@ -101,8 +116,7 @@ int MainMenuAction(int entry) {
         ClearKeyboardState();
         return 1;
     case kEntryCreate:
-        CreatePuzzleFromPreview(true);
-        return 1;
+        return CreatePuzzleFromPreview(true) ? 1 : 0;
     case kEntryOpen:
         CloseScreensForModal();
         return OpenPuzzleFile() == 1 ? 1 : 0;
@@ -152,10 +166,7 @@ int RunMainMenu() {
         DockSelection[1] = RightDock->show(1494, 563);
         PickBuiltInPicture();
         DockSelection[2] = MainDock->show(750, 900);
-        if (ImagePreview->Show() == 1) {
-            CreatePuzzleFromPreview(false);
-            return 0;
-        }
+        if (ImagePreview->Show() == 1 && CreatePuzzleFromPreview(false)) return 0;
         GridPreview->Show();
         FollowSlider();
         DrawPieceCaption();

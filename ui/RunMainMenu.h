@@ -21,5 +21,6 @@ int RunMainMenu();
 // Carries out a main-bar entry as the menu does: 1 when the menu should return to play.
 int MainMenuAction(int entry);
 // Takes over the preview picture and its grid, cuts it and lets the pieces fly in; the help
-// opens afterwards for a player who has not seen it yet.
-void CreatePuzzleFromPreview(bool closeCredits);
+// opens afterwards for a player who has not seen it yet. An unfinished puzzle on the board is
+// replaced only when the player agrees; false (and nothing changed) when they keep it.
+bool CreatePuzzleFromPreview(bool closeCredits);

@@ -15,10 +15,18 @@
 #include "ui/WindowUnits.h"
 
 namespace {
-std::string UndecodableNotice() {
+std::string TooLargeNotice() {
     return "The selected Image could not be loaded!\nIt has to be a JPEG, PNG or BMP picture of at most " +
            IntToString(kMaxPictureSide) + " pixels on each side\nand " +
            IntToString(static_cast<int>(kMaxPicturePixels / (1024 * 1024))) + " megapixels in all.";
+}
+
+// Why a picture gave none: a file the player may not read is no fault of its format, and only a
+// picture over the size bound is told about the bound (a cut-off photo is not too large).
+TDialogText WhyNotLoaded(const std::string& path) {
+    if (!OpenStreamForReading(path)) return "This file couldn't be read:\n" + QuotedPicture(path);
+    if (LastPictureRefusedForSize()) return TooLargeNotice();
+    return "This file couldn't be read as a picture:\n" + QuotedPicture(path);
 }
 }  // namespace
 
@@ -33,10 +41,7 @@ int TImagePreview::Loading(const std::string& path, int midX, int midY, int maxW
     int originalW = 0, originalH = 0;
     TImagePtr image = LoadImageFitted(path, loadW, loadH, originalW, originalH);
     if (!image) {
-        // A file the player may not read is no fault of its format.
-        ShowNoticeBox(OpenStreamForReading(path) ? TDialogText(UndecodableNotice())
-                                                 : "This file couldn't be read:\n" + QuotedPicture(path),
-                      0);
+        ShowNoticeBox(WhyNotLoaded(path), 0);
         return -1;
     }
     TakeImage(image, originalW, originalH, midX, midY, maxW, maxH);

@@ -10,5 +10,6 @@ TPixmapPtr DecodeBmpPixmap(const uint8_t* data, size_t size);
 TPixmapPtr DecodeTgaPixmap(const uint8_t* data, size_t size);
 
 // Whether a picture of that size may be decoded (1..kMaxPictureSide a side, at most
-// kMaxPicturePixels in all).
+// kMaxPicturePixels in all). A picture refused for being too large is remembered for
+// LastPictureRefusedForSize.
 bool PictureSizeAllowed(int64_t width, int64_t height);

@@ -26,12 +26,19 @@ int64_t PixelOffset(const TPixmap& pm, int x, int y, int bpp) {
     return offset;
 }
 
+// Whether the last load on this thread gave none because the picture is over the size bound.
+thread_local bool refusedForSize = false;
+
 }  // namespace
 
 bool PictureSizeAllowed(int64_t width, int64_t height) {
-    return width >= 1 && height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
-           width * height <= kMaxPicturePixels;
+    if (width < 1 || height < 1) return false;  // no picture at all: damage, not size
+    const bool allowed = width <= kMaxPictureSide && height <= kMaxPictureSide && width * height <= kMaxPicturePixels;
+    if (!allowed) refusedForSize = true;
+    return allowed;
 }
+
+bool LastPictureRefusedForSize() { return refusedForSize; }
 
 int PixmapBytesPerPixel(int format) {
     switch (format) {
@@ -132,6 +139,7 @@ TPixmapPtr PixmapWindow(const TPixmapPtr& pixmap, int x, int y, int width, int h
 }
 
 TPixmapPtr DecodePixmapFromMemory(const uint8_t* data, size_t size) {
+    refusedForSize = false;
     if (!data || size == 0) return nullptr;
     // Each loader recognises its own format by the first bytes and declines anything else, so
     // the order only matters for speed; TGA has no signature and comes last.
@@ -145,7 +153,8 @@ TPixmapPtr DecodePixmapFromMemory(const uint8_t* data, size_t size) {
 
 TPixmapPtr LoadPixmapFromSource(const std::string& path) {
     // A huge file (a film, a disk image picked by mistake) is not read into memory at all.
-    if (!IsEmbeddedPath(path) && GetFileByteSize(path) > kMaxPictureFileBytes) return nullptr;
+    refusedForSize = !IsEmbeddedPath(path) && GetFileByteSize(path) > kMaxPictureFileBytes;
+    if (refusedForSize) return nullptr;
     std::vector<uint8_t> bytes;
     if (!ReadWholeSource(path, bytes)) return nullptr;
     return DecodePixmapFromMemory(bytes.data(), bytes.size());

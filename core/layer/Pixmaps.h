@@ -46,6 +46,9 @@ constexpr int64_t kMaxPicturePixels = 64LL * 1024 * 1024;
 TPixmapPtr LoadPixmapFromSource(const std::string& path);
 // The same from bytes in memory.
 TPixmapPtr DecodePixmapFromMemory(const uint8_t* data, size_t size);
+// Why the last of these two on this thread gave none: true when the picture (or its file) is
+// over the size bound, false when it could not be read or decoded at all.
+bool LastPictureRefusedForSize();
 
 // Writes an 8-bit PNG (grey for format 1, RGB for 3 and 4, RGBA otherwise) at the compression
 // level clamped to 0..9. 1 on success, 0 when nothing could be opened for writing.

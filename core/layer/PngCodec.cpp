@@ -20,6 +20,10 @@ namespace {
 
 // ---- decoding ----
 
+int64_t BigEndian32(const uint8_t* p) {
+    return static_cast<int64_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
+
 struct PngSource {
     const uint8_t* data;
     size_t size;
@@ -196,6 +200,11 @@ int EncodeToOpenStream(const TPixmap& pm, TStream* stream, int compression) {
 
 TPixmapPtr DecodePngPixmap(const uint8_t* data, size_t size) {
     if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0) return nullptr;
+    // The library stops at a side over the bound with an error of its own, which would not tell
+    // a picture too large from a damaged one: the size in the header is weighed here first.
+    if (size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0 &&
+        !PictureSizeAllowed(BigEndian32(data + 16), BigEndian32(data + 20)))
+        return nullptr;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngFail,
                                              PngIgnoreWarning);
     if (!png) return nullptr;

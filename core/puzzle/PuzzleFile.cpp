@@ -134,7 +134,7 @@ bool ReadPuzzleFile(const TStreamPtr& in, TFileHeader& h, TPuzzleState& d) {
 // The picture named in the file, or one the player finds in its place; empty (the player told
 // or having said no) when there is none.
 std::string LocatePicture(const std::string& saved) {
-    if (TakeLeftChars(saved, 8) == "incbin::" || GetPathKind(saved) == 1) return saved;
+    if (IsBuiltInPicture(saved) || GetPathKind(saved) == 1) return saved;
     if (AskYesNo("The original image, you selected to create the puzzle\n" + QuotedPicture(saved) +
                      "\nwas not found! Do you want to find the original image?\nOtherwise the puzzle-file "
                      "can't be opened.",

@@ -111,7 +111,7 @@ TEST_F(ResizeTest, AnotherPictureChosenInTheMenuIsShownAfterTheChangeAndIsWhatCr
     // window), makes the window smaller and creates.
     const std::string wide = WritePicture("wide.png", 900, 300);
     MainDock = TMacDockImitat_Horizontal::build(945, 9, "incbin::medien/etc/MenuSymbols.png", 180, 184, "");
-    UseScriptedDialogs({wide});
+    UseScriptedDialogs({wide, "1"});  // then yes: replace the unfinished puzzle
     MainMenuAction(kEntryLoadImage);
     ASSERT_EQ(ChangeWindowSize(960, 720), 1);
     ExpectCarriedBy(0.8f);  // with its own picture

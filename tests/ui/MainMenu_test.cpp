@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/layer/AudioOutput.h"
+#include "core/layer/Input.h"
 #include "tests/core/GameState.h"
 #include "tests/support/PieceCounts.h"
 #include "ui/RunMainMenu.h"
@@ -75,4 +76,26 @@ TEST(MainMenu, AnOwnPictureTooSmallOrCancelledLeavesThePreviewAsItWas) {
     EXPECT_EQ(ImagePaths[0], other);
     EXPECT_EQ(ImagePreview->OriginalImageWidth, 640);
     EXPECT_EQ(GridPreview->Summe, piececounts::kSum[TruncateToInt(Sliders[0]->Value)]);
+}
+
+TEST(MainMenu, AnUnfinishedPuzzleIsReplacedOnlyWhenThePlayerSaysYes) {
+    StartMenu({"0", "0", "1"});
+    LaunchState = 1;
+    PuzzleMenuDoor = nullptr;
+    gamestate::CutPuzzle(gamestate::WritePicture("p.png", 400, 300), 0);
+    const auto before = gamestate::Snapshot();
+    // No (what Enter, Space and Escape answer), by the create entry and by the preview: kept.
+    EXPECT_EQ(MainMenuAction(kEntryCreate) + CreatePuzzleFromPreview(false), 0);
+    EXPECT_EQ(gamestate::Snapshot(), before);
+    EXPECT_EQ(ScriptedDialogLog(),
+              std::vector<std::string>(
+                  2, "The puzzle on the board is not finished yet.\nDo you want to replace it\nwith a new one?"));
+    // A finished puzzle is replaced without a question, an unfinished one after a yes.
+    for (uint8_t fertig : {1, 0}) {
+        CurrentPuzzle->fertig = fertig;
+        const TImagePtr piece = CurrentPuzzle->Puzzleteil(0, 0);
+        InputTypedChar('m');  // cuts the fly-in short
+        EXPECT_TRUE(MainMenuAction(kEntryCreate) == 1 && CurrentPuzzle->Puzzleteil(0, 0) != piece);
+        EXPECT_EQ(ScriptedDialogLog().size(), fertig ? 2u : 3u);
+    }
 }

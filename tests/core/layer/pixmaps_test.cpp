@@ -423,6 +423,7 @@ TEST(PngDecoder, RefusesTruncatedAndDamagedFiles) {
     Bytes damaged = good;
     damaged[good.size() / 2] ^= 0x40;  // inside the image data: its checksum no longer matches
     EXPECT_FALSE(Decode(damaged));
+    EXPECT_FALSE(LastPictureRefusedForSize());
     Bytes notPng = {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '!', '!', '!', '!',
                     '!', '!', '!', '!'};
     EXPECT_FALSE(Decode(notPng));
@@ -694,6 +695,7 @@ TEST(PictureSize, HugeHeadersAreRefusedBeforeDecoding) {
     for (const auto& f : files) {
         if (watch) testpics::AllocationWatch::Start();
         EXPECT_FALSE(Decode(f.second)) << f.first;
+        EXPECT_TRUE(LastPictureRefusedForSize()) << f.first;  // told apart from damage
         if (watch) {
             EXPECT_LT(testpics::AllocationWatch::Stop(), size_t(4) << 20) << f.first;
         }

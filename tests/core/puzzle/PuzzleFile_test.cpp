@@ -138,6 +138,12 @@ TEST_F(PuzzleFileTest, RefusedFilesLeaveTheGameAsItWas) {
     const std::string noMarker = "The selected PNG-image doesn't\n contain added PLARNPUZZLE-datas!";
     const std::string otherSize = "The selected image has another size\nthan the original image you need!\nTo avoid "
                                   "fatal problems the puzzle\nwill not be opened!";
+    const auto lostQuestion = [](const std::string& path) {
+        return "The original image, you selected to create the puzzle\n\"" + path +
+               "\"\nwas not found! Do you want to find the original image?\nOtherwise the puzzle-file can't be opened.";
+    };
+    const std::string broken = Home() + "/broken.jpg";
+    WriteText(broken, std::string(5000, 'x'));
     std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{WritePicture("plain.png", 300, 200)}, noMarker},
         {{edited("lower.png", "Added PlarnPuzzle-Datas:", "added plarnpuzzle-datas:")}, noMarker},
@@ -145,10 +151,11 @@ TEST_F(PuzzleFileTest, RefusedFilesLeaveTheGameAsItWas) {
         {{picture + ".txt"}, "Only PNG-images with added\nPLARNPUZZLE-datas are able to load!"},
         {{edited("wide.png", "\r\n640\r\n480\r\n", "\r\n641\r\n480\r\n")}, otherSize},
         {{edited("cols.png", "\r\n5\r\n4\r\n4\r\n", "\r\n5\r\n4\r\n4\r\n4\r\n")}, damaged},
-        {{edited("lost.png", picture, Home() + "/gone.png"), "0"},
-         "The original image, you selected to create the puzzle\n\"" + Home() +
-             "/gone.png\"\nwas not found! Do you want to find the original image?\nOtherwise the puzzle-file can't be "
-             "opened."},
+        {{edited("lost.png", picture, Home() + "/gone.png"), "0"}, lostQuestion(Home() + "/gone.png")},
+        // Only the game's own prefix names a built-in picture: any other is shown as the path.
+        {{edited("look.png", picture, "Incbin::medien/Reihe1/Rose.jpg"), "0"},
+         lostQuestion("Incbin::medien/Reihe1/Rose.jpg")},
+        {{edited("broken.png", picture, broken)}, "This file couldn't be read as a picture:\n\"" + broken + "\""},
         {{Home() + "/lost.png", "1", ""}, "You cancelled the search to the original image.\nSo you can't open the puzzle file."},
         {{Home() + "/lost.png", "1", WritePicture("other.png", 600, 480)}, otherSize},
         {{Home() + "/lost.png", "1", Home() + "/x\ny.png"},
