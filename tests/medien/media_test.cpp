@@ -245,7 +245,8 @@ TEST(Media, ThumbnailStripsAreOpaque) {
 
 // The font loader crops each cell by its visible pixels (alpha above 0), so a
 // stray faint pixel widens the glyph.  Every glyph must have ink, start near
-// the left of its cell, and keep inside columns 4..79 and rows 12..84.
+// the left of its cell, and keep inside columns 4..79 and rows 12..84; the
+// letters and signs that players misread must keep the shapes that tell them apart.
 TEST(Media, FontGlyphsAreLeftAlignedOnTransparentCells) {
     Image img = DecodePng(ReadFile(PathOf("etc/bitmapfont.png")));
     ASSERT_EQ(img.error, "");
@@ -270,6 +271,31 @@ TEST(Media, FontGlyphsAreLeftAlignedOnTransparentCells) {
         EXPECT_GE(top, 12);
         EXPECT_LE(bottom, 84);
     }
+    // Faces are the opaque light pixels (outline and shadow are dark).  Found in its box: the face
+    // and how much of the box's 4 x 4 top-left corner it fills.
+    auto face = [&](char c, int& top, int& bottom) {
+        const int cell = static_cast<int>(std::string(order).find(c));
+        int left = 92, corner = 0;
+        top = 95, bottom = -1;
+        auto lit = [&](int x, int y) {
+            const uint8_t* p = &img.rgba[(static_cast<size_t>(y) * img.width + cell * 92 + x) * 4];
+            return p[3] == 255 && std::min({p[0], p[1], p[2]}) > 128;
+        };
+        for (int y = 0; y < 95; ++y)
+            for (int x = 0; x < 92; ++x)
+                if (lit(x, y)) left = std::min(left, x), top = std::min(top, y), bottom = std::max(bottom, y);
+        for (int y = top; y < top + 4; ++y)
+            for (int x = left; x < left + 4; ++x) corner += lit(x, y);
+        return corner;
+    };
+    // An R or a B round at its top-left reads as an a or an 8: their stems stand square there.
+    int top, bottom, dotTop, dotBottom;
+    EXPECT_GE(face('R', top, bottom), 12);
+    EXPECT_GE(face('B', top, bottom), 12);
+    // A comma hangs below the line the full stop sits on; one set higher reads as an apostrophe.
+    face('.', dotTop, dotBottom);
+    face(',', top, bottom);
+    EXPECT_GT(bottom, dotBottom + 2);
 }
 
 TEST(Media, SoundsAreVorbisWithTheirChannelsRateAndLength) {

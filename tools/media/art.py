@@ -17,6 +17,8 @@ import sys
 import numpy as np
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
+from letters import CONSTRUCTED, constructed_face, round_dilation
+
 S = 4  # supersampling factor
 FONT = None
 
@@ -109,10 +111,32 @@ def text_masks(c, text, centre, height, max_width=None, stroke=0):
         size -= 2
     origin = (centre[0] * S - (l + r) / 2, centre[1] * S - (t + b) / 2)
     outline, face = c.mask(), c.mask()
-    ImageDraw.Draw(outline).text(origin, text, font=font, fill=255, anchor="ls",
-                                 stroke_width=stroke * S, stroke_fill=255)
-    ImageDraw.Draw(face).text(origin, text, font=font, fill=255, anchor="ls")
+    # The typeface's R and B read as an a and an 8: ours stand in their places.
+    # Each piece of the line is set where it stands in the whole line.
+    for at, piece in pieces(font, text):
+        xy = (origin[0] + at, origin[1])
+        if piece in CONSTRUCTED:
+            own = constructed_face(font, piece, c.im.size, xy, k=1)
+            grown = round_dilation(np.asarray(own, float) / 255, stroke * S)
+            rim = Image.fromarray(np.round(grown * 255).astype(np.uint8), "L")
+        else:
+            rim, own = c.mask(), c.mask()
+            ImageDraw.Draw(rim).text(xy, piece, font=font, fill=255, anchor="ls",
+                                     stroke_width=stroke * S, stroke_fill=255)
+            ImageDraw.Draw(own).text(xy, piece, font=font, fill=255, anchor="ls")
+        outline, face = ImageChops.lighter(outline, rim), ImageChops.lighter(face, own)
     return outline, face
+
+
+def pieces(font, text):
+    """The text cut around each letter of our own: (advance from its start, piece).
+
+    A letter's place counts the kerning with the letters before it."""
+    start = 0
+    for end in range(1, len(text) + 1):
+        if end == len(text) or text[end] in CONSTRUCTED or text[end - 1] in CONSTRUCTED:
+            yield font.getlength(text[:start + 1]) - font.getlength(text[start]), text[start:end]
+            start = end
 
 
 def glossy(c, mask, top, bottom, rim=(0, 0, 0, 110), shine=70):

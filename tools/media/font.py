@@ -14,6 +14,8 @@ import sys
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
 
+from letters import CONSTRUCTED, constructed_face, round_dilation
+
 GLYPHS = "HAVEFUNWITPLRZDGOCSMBYK0123456789(,)Jx."
 CELL_W, CELL_H = 92, 95
 # Every visible pixel stays inside these columns and rows of its cell.
@@ -30,6 +32,7 @@ SHADOW = (-8, -5)      # the shadow lies up and to the left of the face
 TOP_COLOUR = np.array([255, 255, 255], float)
 BOTTOM_COLOUR = np.array([188, 192, 208], float)
 OUTLINE_COLOUR = (38, 34, 46)
+CANVAS, ORIGIN = (400, 200), (100, 140)    # where a glyph is drawn before placing
 
 
 def load_font(path):
@@ -42,31 +45,18 @@ def load_font(path):
     return ImageFont.truetype(path, size)
 
 
-def round_dilation(mask, radius):
-    """The mask grown by a disc, soft at its rim like a stroked outline."""
-    h, w = mask.shape
-    pad = radius + 1
-    padded = np.pad(mask, pad)
-    grown = np.zeros_like(mask)
-    for dy in range(-pad, pad + 1):
-        for dx in range(-pad, pad + 1):
-            weight = min(1.0, max(0.0, radius + 0.5 - np.hypot(dx, dy)))
-            if weight > 0:
-                shifted = padded[pad + dy:pad + dy + h, pad + dx:pad + dx + w]
-                grown = np.maximum(grown, shifted * weight)
-    return grown
-
-
 def glyph_layers(font, ch, squeeze):
     """Masks of the face and of the face plus outline, on a roomy canvas."""
-    face = Image.new("L", (400, 200))
-    origin = (100, 140)
-    ImageDraw.Draw(face).text(origin, ch, font=font, fill=255, anchor="ls")
+    if ch in CONSTRUCTED:
+        face = constructed_face(font, ch, CANVAS, ORIGIN)
+    else:
+        face = Image.new("L", CANVAS)
+        ImageDraw.Draw(face).text(ORIGIN, ch, font=font, fill=255, anchor="ls")
     # Condense the face around its left edge; the outline is drawn round the
     # condensed face afterwards, so it keeps its width on every side.
-    w = round(400 * squeeze)
-    face = face.resize((w, 200), Image.BOX).crop((0, 0, 400, 200))
-    origin = (round(100 * squeeze), 140)
+    w = round(CANVAS[0] * squeeze)
+    face = face.resize((w, CANVAS[1]), Image.BOX).crop((0, 0) + CANVAS)
+    origin = (round(ORIGIN[0] * squeeze), ORIGIN[1])
     face = np.asarray(face, float) / 255
     return face, round_dilation(face, OUTLINE), origin
 
@@ -115,11 +105,15 @@ def render_glyph(font, ch):
     # Place the glyph: left edge of its ink at INK_LEFT, baseline at BASELINE.
     ox = INK_LEFT - xs.min()
     oy = BASELINE - origin[1]
-    if ys.min() + oy < INK_TOP or ys.max() + oy > INK_BOTTOM:
+    if ys.max() - ys.min() > INK_BOTTOM - INK_TOP:
+        return None
+    if ys.min() + oy < INK_TOP and ys.max() + oy > INK_BOTTOM:
         # Signs that reach far above and below the line: centre them.
-        if ys.max() - ys.min() > INK_BOTTOM - INK_TOP:
-            return None
         oy = (INK_TOP + INK_BOTTOM - ys.min() - ys.max()) // 2
+    else:
+        # A sign that hangs below the line (the comma) is raised only as far
+        # as the cell needs: centred, a comma would read as an apostrophe.
+        oy = min(max(oy, INK_TOP - ys.min()), INK_BOTTOM - ys.max())
     cell = np.zeros((CELL_H, CELL_W, 4), np.uint8)
     for y, x in zip(ys, xs):
         cell[y + oy, x + ox, :3] = np.round(rgb[y, x]).astype(np.uint8)
