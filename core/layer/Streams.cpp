@@ -571,7 +571,7 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind
 // follows a link. The names count up without end, so leftovers of saves killed mid-way never use
 // them all up. Empty, and error set, when none can be made.
 std::string CreateTemporaryIn(const std::string& folder, mode_t mode, int& error) {
-    for (unsigned n = 0; n < 100000000; ++n) {
+    for (unsigned n = 0; n < 1000000; ++n) {
         const std::string beside = folder + TemporaryName(n);
         const int fd = open(beside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         error = errno;
@@ -662,12 +662,8 @@ int RemoveLeftoverTemporaryFiles(const std::string& folder) {
     std::vector<std::string> names;
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.size() < prefix + suffix + 2 || name.size() > prefix + suffix + 9 ||
-            name.compare(0, prefix, kTemporaryPrefix) != 0 ||
-            name.compare(name.size() - suffix, suffix, kTemporarySuffix) != 0)
-            continue;
-        const std::string digits = name.substr(prefix, name.size() - prefix - suffix);
-        if (digits.find_first_not_of("0123456789") == std::string::npos &&
+        const std::string digits = name.size() > prefix + suffix ? name.substr(prefix, name.size() - prefix - suffix) : "";
+        if (!digits.empty() && digits.size() < 10 && digits.find_first_not_of("0123456789") == std::string::npos &&
             TemporaryName(unsigned(std::stoul(digits))) == name)
             names.push_back(name);
     }
