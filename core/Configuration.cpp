@@ -17,11 +17,23 @@ const char kSaveFailedNotice[] = "The ini-file with your personal\nconfiguration
 const long long kMaxFileBytes = 1 << 20;
 
 bool loaded = false;
+// The file at the path as this run last read it, kept it aside or wrote it. Anything else found
+// there at the end was put there or changed by someone else (the player, who put a file kept
+// aside back; a second game where no lock holds): it stays, and this run's state goes beside it.
+TFileStamp lastSeen;
 // False when the file found at start was not used and could not be kept aside either: it is
 // the player's, so this run leaves it as it is instead of saving over it.
 bool mayReplaceFile = true;
 // Why start-up ignored the file, until it is kept aside, and how it can be used again.
 TDialogText refusedWhy, refusedAgain;
+
+// How a file kept aside as aside can take the configuration's place at path again: again says
+// what for ("To use it again on a larger desktop"). The names alone: both stand in one folder.
+TDialogText RenameBackHint(const std::string& path, const std::string& aside, const TDialogText& again) {
+    const std::string name = path.substr(path.rfind('/') + 1);
+    return "\n" + again + ", rename\n" + QuotedPath(name + aside.substr(path.size())) + "\nto " + QuotedPath(name) +
+           " once this game has ended.";
+}
 
 // A file that is there and holds something, but could not be read, is damaged, was saved for a
 // larger desktop or holds a puzzle whose picture is gone, would be lost to the save at the end of
@@ -36,13 +48,9 @@ void KeepUnusedFileAside(const TDialogText& why, const TDialogText& again = TDia
     const std::string aside = RenameToFreeName(path, path + ".unused", &failure);
     TDialogText notice = "Your configuration file\n" + QuotedPath(path) + "\n" + why;
     if (!aside.empty()) {
+        lastSeen = TFileStamp();
         notice += ".\nIt is kept as\n" + QuotedPath(aside) + "\nand a new one will be saved.";
-        if (!again.Bytes().empty()) {
-            // The names alone: both stand in the folder just named.
-            const std::string name = path.substr(path.rfind('/') + 1);
-            notice += "\n" + again + ", rename\n" + QuotedPath(name + aside.substr(path.size())) + "\nto " +
-                      QuotedPath(name) + " before the game starts.";
-        }
+        if (!again.Bytes().empty()) notice += RenameBackHint(path, aside, again);
     } else {
         mayReplaceFile = false;
         notice += ".\nIt can't be put aside" +
@@ -108,14 +116,47 @@ int WriteConfigurationFile(const std::string& path, const std::vector<std::strin
     return WriteLinesAndReplace(OpenFileForWriting(written), lines, written, path) ? 1 : 0;
 }
 
+void RemoveLeftoversOfSaves() {
+    // Beside the file, and beside the one its link leads to, where its saves are written.
+    const std::string path = ConfigurationPath(), target = FollowSymbolicLinks(path);
+    const std::string folder = path.substr(0, path.rfind('/') + 1), targetFolder = target.substr(0, target.rfind('/') + 1);
+    RemoveLeftoverTemporaryFiles(folder);
+    if (targetFolder != folder) RemoveLeftoverTemporaryFiles(targetFolder);
+}
+
+TStreamPtr OpenConfigurationForReading() {
+    // Looked at before it is opened: a file replaced in between counts as changed, never the
+    // other way round.
+    const std::string path = ConfigurationPath();
+    lastSeen = StampOfFile(path);
+    // A file far larger than any configuration is ignored whole, before its first line is read.
+    return ConfigurationSizeSane() ? OpenFileForReading(path) : nullptr;
+}
+
 int SaveConfiguration() {
     // Ended before the saved state was read back (or before the objects exist): the file on the
     // disk is still the better state, so it stays.
     if (!loaded || !mayReplaceFile || !CurrentPuzzle || !GridPreview || Sliders.empty() || !Sliders[0] ||
         ImagePaths.size() < 2)
         return 0;
-    if (!WriteConfigurationFile(ConfigurationPath(), ConfigurationLines()))
-        ShowNoticeBox(kSaveFailedNotice, 0);
+    const std::string path = ConfigurationPath();
+    const TFileStamp now = StampOfFile(path);
+    if (now.there && now != lastSeen) {
+        const std::string written = BeginNewFileBeside(path);
+        const std::string aside =
+            FinishNewFileAs(written, path + ".unused", WriteLinesToDisk(OpenFileForWriting(written), ConfigurationLines()));
+        TDialogText notice = "Your configuration file\n" + QuotedPath(path) +
+                             "\nwas changed while this game ran, so it stays as it is.\nThis game's configuration ";
+        if (aside.empty())
+            notice += "couldn't be saved beside it.\n" + WhySaveFailed();
+        else
+            notice += "is kept as\n" + QuotedPath(aside) + "." + RenameBackHint(path, aside, "To use that one instead");
+        ShowNoticeBox(notice, 0);
+    } else if (WriteConfigurationFile(path, ConfigurationLines())) {
+        lastSeen = StampOfFile(path);
+    } else {
+        ShowNoticeBox(kSaveFailedNotice + ("\n" + WhySaveFailed()), 0);
+    }
     return 0;
 }
 

@@ -36,10 +36,13 @@ const char kAlreadyRunningNotice[] =
 
 // Each game saves its puzzle over the configuration at its end, so two at once would lose one
 // of them: a second start, with the first still running, tells the player and ends before it
-// has read or written anything. Where no lock file can be made (a read-only home) this run
-// cannot save its configuration either, and goes on.
+// has read or written anything. Where no lock can be made (a read-only home) this run goes on, and
+// its end keeps a file that another game saved meanwhile. With the lock held, no save of another
+// game is under way: what a save killed mid-way left behind can go.
 void EndIfAlreadyRunning() {
-    if (HoldLockWhileRunning(ConfigurationPath() + ".lock") != 0) return;
+    const int lock = HoldLockWhileRunning(ConfigurationPath() + ".lock");
+    if (lock == 1) RemoveLeftoversOfSaves();
+    if (lock != 0) return;
     ShowNoticeBox(kAlreadyRunningNotice, 0);
     EndProgram();
 }
@@ -133,8 +136,7 @@ int StartProgram() {
 }
 
 TWindowChoice OpenSavedConfiguration(int desktopW, int desktopH) {
-    // A file far larger than any configuration is ignored whole, before its first line is read.
-    ConfigReadStream = ConfigurationSizeSane() ? OpenFileForReading(ConfigurationPath()) : nullptr;
+    ConfigReadStream = OpenConfigurationForReading();
     bool haveSaved = static_cast<bool>(ConfigReadStream);
     int w = 0, h = 0;
     if (haveSaved) {

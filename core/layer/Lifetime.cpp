@@ -114,7 +114,8 @@ bool EndRequestedFromOutside() { return endSignals != 0; }
 
 int HoldLockWhileRunning(const std::string& path) {
     // Not blocking: the path may be a pipe. Read-only suffices for a lock that is already there.
-    const int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    // A link is never followed, so a dangling one never makes a file wherever it points.
+    const int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
     int fd = open(path.c_str(), O_RDWR | O_CREAT | flags, 0600);
     if (fd < 0) fd = open(path.c_str(), O_RDONLY | flags);
     if (fd < 0) return -1;

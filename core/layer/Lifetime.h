@@ -14,7 +14,8 @@ void RunExitHandlers();
 void InstallEndSignalHandlers();
 bool EndRequestedFromOutside();
 // Locks the file at path (made when missing) for as long as this process lives, without waiting:
-// 1 locked, 0 another running process holds it, -1 no such file can be made or locked.
+// 1 locked, 0 another running process holds it, -1 no such file can be made or locked (a link
+// at path counts as none).
 int HoldLockWhileRunning(const std::string& path);
 // Pixel buffers (pictures, pieces, the renderer's textures) come from and go straight back to the
 // system instead of staying behind as holes in the heap between puzzles.

@@ -56,6 +56,29 @@ void NoteUnfinishedFile(const std::string& name) {
     unfinishedSequence.store(sequence + 2, std::memory_order_release);
 }
 
+// Why the last save failed: the first failure after its start is its cause.
+TSaveProblem saveProblem = TSaveProblem::None;
+int saveProblemError = 0;
+
+void NoteSaveProblem(TSaveProblem problem, int error = 0) {
+    if (saveProblem != TSaveProblem::None) return;
+    saveProblem = problem;
+    saveProblemError = error;
+}
+
+// A system error while creating (a file in a folder) or writing.
+void NoteSaveError(int error, bool creating) {
+    switch (error) {
+        case ENOSPC: case EDQUOT: case EFBIG: NoteSaveProblem(TSaveProblem::NoRoom); break;
+        case EROFS: NoteSaveProblem(TSaveProblem::ReadOnlyDisk); break;
+        case EACCES: case EPERM:
+            NoteSaveProblem(creating ? TSaveProblem::FolderReadOnly : TSaveProblem::FileReadOnly);
+            break;
+        case ENOENT: case ENOTDIR: NoteSaveProblem(TSaveProblem::NoFolder); break;
+        default: NoteSaveProblem(TSaveProblem::Other, error);
+    }
+}
+
 // Appends everything left in a FILE; false (and nothing kept) past the cap. A file that shrinks
 // or fails while read gives what came before.
 bool ReadRest(FILE* file, std::vector<uint8_t>& out) {
@@ -147,7 +170,10 @@ size_t TStream::Write(const void* src, size_t n) {
     if (readable) fseek(file, 0, SEEK_CUR);
     size_t put = fwrite(src, 1, n, file);
     // The flush is where a full disk shows on an update stream: fwrite only filled the buffer.
-    if (put < n || (readable && fflush(file) != 0)) error = true;
+    if (put < n || (readable && fflush(file) != 0)) {
+        error = true;
+        NoteSaveError(errno, false);
+    }
     return put;
 }
 
@@ -204,7 +230,10 @@ long TStream::Position() {
 
 void TStream::Close() {
     if (file) {
-        if (fclose(file) != 0) error = true;
+        if (fclose(file) != 0) {
+            error = true;
+            if (writable) NoteSaveError(errno, false);
+        }
         file = nullptr;
     }
     data = nullptr;
@@ -396,16 +425,15 @@ int RemoveFile(const std::string& path) {
 
 int FlushStreamToDisk(const TStreamPtr& stream) {
     if (!stream || !stream->file || !stream->writable || stream->error) return 0;
-    if (fflush(stream->file) != 0) {
-        stream->error = true;
-        return 0;
-    }
     // EINTR is retried; any other failure means the data may not be on the disk.
-    int result;
-    do result = fsync(fileno(stream->file));
-    while (result != 0 && errno == EINTR);
+    int result = fflush(stream->file);
+    if (result == 0) {
+        do result = fsync(fileno(stream->file));
+        while (result != 0 && errno == EINTR);
+    }
     if (result != 0) {
         stream->error = true;
+        NoteSaveError(errno, false);
         return 0;
     }
     return 1;
@@ -460,13 +488,46 @@ std::string RenameToFreeName(const std::string& from, const std::string& to, TRe
 }
 
 std::string FollowSymbolicLinks(const std::string& path) {
+    // Each link read by hand, since the last one may lead to a file not made yet.
+    std::string at = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        char text[PATH_MAX];
+        if (at.empty() || lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        const ssize_t length = readlink(at.c_str(), text, sizeof text);
+        if (length <= 0 || size_t(length) >= sizeof text) return path;
+        at = (text[0] == '/' ? std::string() : at.substr(0, at.rfind('/') + 1)) + std::string(text, size_t(length));
+    }
     struct stat st;
-    if (path.empty() || lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char* real = realpath(path.c_str(), nullptr);
-    if (!real) return path;
+    if (at == path || (lstat(at.c_str(), &st) == 0 && S_ISLNK(st.st_mode))) return path;
+    // The canonical name, of the file or else of its folder, so that two links to one file agree.
+    const size_t slash = at.rfind('/');
+    const bool exists = lstat(at.c_str(), &st) == 0;
+    const std::string folder = exists ? at : slash == std::string::npos ? "." : slash == 0 ? "/" : at.substr(0, slash);
+    char* real = realpath(folder.c_str(), nullptr);
+    if (!real) return at;
     std::string target(real);
     free(real);
+    if (!exists) target += (target == "/" ? "" : "/") + at.substr(slash + 1);
     return target;
+}
+
+bool TFileStamp::operator==(const TFileStamp& o) const {
+    return there == o.there && device == o.device && inode == o.inode && size == o.size &&
+           modifiedSeconds == o.modifiedSeconds && modifiedNanoseconds == o.modifiedNanoseconds;
+}
+
+TFileStamp StampOfFile(const std::string& path) {
+    TFileStamp stamp;
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0) return stamp;
+    stamp.there = true;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modifiedSeconds = st.st_mtim.tv_sec;
+    stamp.modifiedNanoseconds = st.st_mtim.tv_nsec;
+    return stamp;
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {
@@ -482,7 +543,8 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 TSaveTarget CheckSaveTarget(const std::string& path) {
     if (path.empty() || IsEmbeddedPath(path)) return TSaveTarget::NotAFile;
     struct stat st;
-    if (stat(path.c_str(), &st) != 0) return TSaveTarget::Nothing;
+    // Links that go round in a loop lead to no file that could be written.
+    if (stat(path.c_str(), &st) != 0) return errno == ELOOP ? TSaveTarget::NotAFile : TSaveTarget::Nothing;
     // A folder, a device, a pipe or a socket is never replaced by a file.
     if (!S_ISREG(st.st_mode)) return TSaveTarget::NotAFile;
     // Opening for writing without truncating changes nothing and asks exactly whether the player
@@ -493,35 +555,71 @@ TSaveTarget CheckSaveTarget(const std::string& path) {
     return TSaveTarget::WritableFile;
 }
 
-std::string BeginReplacingFile(const std::string& path) {
-    const std::string target = FollowSymbolicLinks(path);
-    const TSaveTarget found = CheckSaveTarget(target);
-    if (found != TSaveTarget::Nothing && found != TSaveTarget::WritableFile) return std::string();
-    const bool exists = found == TSaveTarget::WritableFile;
-    // A name nobody uses, in the same folder (a rename works only within one file system): an
-    // exclusive create never opens a player's file or follows a link.
-    const std::string folder = target.substr(0, target.rfind('/') + 1);
-    for (int n = 0; n < 100; ++n) {
-        char name[32];
-        snprintf(name, sizeof name, ".PlarnPuzzle-%02d.tmp", n);
-        const std::string beside = folder + name;
-        const int fd = open(beside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        const int error = errno;
+namespace {
+const char kTemporaryPrefix[] = ".PlarnPuzzle-", kTemporarySuffix[] = ".tmp";
+
+std::string TemporaryName(unsigned n) {
+    char number[16];
+    snprintf(number, sizeof number, "%02u", n);
+    return kTemporaryPrefix + std::string(number) + kTemporarySuffix;
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+
+// Creates an empty file of a name nobody uses in folder (with its trailing slash), with the
+// permission bits mode within the umask: an exclusive create never opens a player's file or
+// follows a link. The names count up without end, so leftovers of saves killed mid-way never use
+// them all up. Empty, and error set, when none can be made.
+std::string CreateTemporaryIn(const std::string& folder, mode_t mode, int& error) {
+    for (unsigned n = 0; n < 1000000; ++n) {
+        const std::string beside = folder + TemporaryName(n);
+        const int fd = open(beside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        error = errno;
         if (fd >= 0) {
             NoteUnfinishedFile(beside);
             close(fd);
             return beside;
         }
-        // Nothing may be created beside it (a folder the player may not write): into the file
-        // itself, as writing it always did. Any other failure (a full disk) leaves it whole.
-        if (error != EEXIST) return exists && (error == EACCES || error == EPERM) ? target : std::string();
+        if (error != EEXIST) break;
     }
     return std::string();
+}
+}  // namespace
+
+std::string BeginReplacingFile(const std::string& path) {
+    saveProblem = TSaveProblem::None;
+    const std::string target = FollowSymbolicLinks(path);
+    const TSaveTarget found = CheckSaveTarget(target);
+    if (found == TSaveTarget::NotAFile) NoteSaveProblem(TSaveProblem::NotAFile);
+    if (found == TSaveTarget::ReadOnlyFile) NoteSaveProblem(TSaveProblem::FileReadOnly);
+    if (found != TSaveTarget::Nothing && found != TSaveTarget::WritableFile) return std::string();
+    const bool exists = found == TSaveTarget::WritableFile;
+    // In the same folder: a rename works only within one file system.
+    int error = 0;
+    const std::string beside = CreateTemporaryIn(FolderOf(target), 0666, error);
+    if (!beside.empty()) return beside;
+    // Nothing may be created beside it (a folder the player may not write): into the file
+    // itself, as writing it always did. Any other failure (a full disk) leaves it whole.
+    if (exists && (error == EACCES || error == EPERM)) return target;
+    if (target != path && (error == ENOENT || error == ENOTDIR)) NoteSaveProblem(TSaveProblem::LinkIntoNowhere);
+    NoteSaveError(error, true);
+    return std::string();
+}
+
+std::string BeginNewFileBeside(const std::string& path) {
+    saveProblem = TSaveProblem::None;
+    struct stat st;
+    const mode_t mode = stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? st.st_mode & 0666 : 0666;
+    int error = 0;
+    const std::string beside = CreateTemporaryIn(FolderOf(path), mode, error);
+    if (beside.empty()) NoteSaveError(error, true);
+    return beside;
 }
 
 int FinishReplacingFile(const std::string& path, const std::string& written, bool complete) {
     const std::string target = FollowSymbolicLinks(path);
     if (written.empty()) return 0;
+    if (!complete) NoteSaveProblem(TSaveProblem::Other);
     // Written in place: nothing to move, and nothing to undo.
     if (written == target) return complete ? 1 : 0;
     struct stat st;
@@ -530,11 +628,54 @@ int FinishReplacingFile(const std::string& path, const std::string& written, boo
         // where it may not, the player's own new file is as good.
         [[maybe_unused]] const int owned = chown(written.c_str(), st.st_uid, st.st_gid);
         complete = chmod(written.c_str(), st.st_mode & 0777) == 0;
+        if (!complete) NoteSaveError(errno, false);
     }
     const bool replaced = complete && RenamePath(written, target);
+    if (complete && !replaced) NoteSaveError(errno, true);
     if (!replaced) RemoveFile(written);
     NoteUnfinishedFile("");
     return replaced ? 1 : 0;
+}
+
+std::string FinishNewFileAs(const std::string& written, const std::string& name, bool complete) {
+    if (written.empty()) return std::string();
+    if (!complete) NoteSaveProblem(TSaveProblem::Other);
+    TRenameFailure failure = TRenameFailure::None;
+    const std::string given = complete ? RenameToFreeName(written, name, &failure) : std::string();
+    const int error = errno;
+    if (failure == TRenameFailure::NoFreeName) NoteSaveProblem(TSaveProblem::NoFreeName);
+    if (failure != TRenameFailure::None) NoteSaveError(error, true);
+    if (given.empty()) RemoveFile(written);
+    NoteUnfinishedFile("");
+    return given;
+}
+
+TSaveProblem LastSaveProblem() { return saveProblem; }
+
+std::string LastSaveProblemSystemText() { return saveProblemError != 0 ? strerror(saveProblemError) : ""; }
+
+int RemoveLeftoverTemporaryFiles(const std::string& folder) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return 0;
+    // Only a name this game makes: the prefix, a number as it is written, the suffix.
+    const size_t prefix = sizeof kTemporaryPrefix - 1, suffix = sizeof kTemporarySuffix - 1;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        const std::string digits = name.size() > prefix + suffix ? name.substr(prefix, name.size() - prefix - suffix) : "";
+        if (!digits.empty() && digits.size() < 10 && digits.find_first_not_of("0123456789") == std::string::npos &&
+            TemporaryName(unsigned(std::stoul(digits))) == name)
+            names.push_back(name);
+    }
+    int removed = 0;
+    for (const std::string& name : names) {
+        struct stat st;
+        if (fstatat(dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == geteuid() && unlinkat(dirfd(dir), name.c_str(), 0) == 0)
+            ++removed;
+    }
+    closedir(dir);
+    return removed;
 }
 
 void RemoveUnfinishedFile() {

@@ -78,9 +78,19 @@ constexpr int kMaxFreeNames = 99;
 // program takes a name meanwhile; then syncs the folder. The name it now has, or empty (and
 // why in failure) when it keeps its own.
 std::string RenameToFreeName(const std::string& from, const std::string& to, TRenameFailure* failure = nullptr);
-// The file that path names once symbolic links are followed; path itself when it is no link or
-// its link leads nowhere.
+// The file that path names once symbolic links are followed, also when a link leads to a file not
+// made yet (a dotfile manager's); path itself when it is no link, or its links go round in a loop.
 std::string FollowSymbolicLinks(const std::string& path);
+// What the file system says of the file at a path, links followed: whether anything is there, and
+// its device, inode, size and modification time. An equal stamp later means the same file, unchanged.
+struct TFileStamp {
+    bool there = false;
+    unsigned long long device = 0, inode = 0;
+    long long size = 0, modifiedSeconds = 0, modifiedNanoseconds = 0;
+    bool operator==(const TFileStamp& o) const;
+    bool operator!=(const TFileStamp& o) const { return !(*this == o); }
+};
+TFileStamp StampOfFile(const std::string& path);
 // Whether two paths name one file once links are followed (hard links to it included, and a
 // path found only in other letter case as opening finds it); false when either names nothing or
 // a built-in file.
@@ -97,6 +107,27 @@ TSaveTarget CheckSaveTarget(const std::string& path);
 // folder the player may not write. The file beside has a short name of its own, so that any name
 // the folder allows can be replaced, and it is removed however the game ends, short of a kill.
 std::string BeginReplacingFile(const std::string& path);
+// A new empty file in path's own folder (links not followed) under such a short name, for content
+// that FinishNewFileAs gives a free name; empty when none can be made. It takes the permission bits
+// of the file at path, if any, within the umask.
+std::string BeginNewFileBeside(const std::string& path);
+// After the content at written (from BeginNewFileBeside) is complete, on the disk and closed: gives
+// it the name `name`, or the first free one of name-2 ... as RenameToFreeName does, never replacing
+// anything. The name it has, or empty (the file removed) when it is not complete or none is free.
+std::string FinishNewFileAs(const std::string& written, const std::string& name, bool complete);
+// Why the last save begun with BeginReplacingFile or BeginNewFileBeside failed, as the player can
+// act on it: its folder is missing or may not be written, the file may not be written or is no
+// regular file, the disk is full or read-only, a link leads into a folder that is missing, every
+// name is taken, or something else (for which the system's own words are given).
+enum class TSaveProblem {
+    None, NoFolder, FolderReadOnly, FileReadOnly, NotAFile, NoRoom, ReadOnlyDisk, LinkIntoNowhere, NoFreeName, Other
+};
+TSaveProblem LastSaveProblem();
+std::string LastSaveProblemSystemText();
+// Removes the files a save killed mid-way left in folder: only names of the temporary form
+// BeginReplacingFile uses, regular files, owned by this user. For a start that holds the lock on
+// what is saved there, so no save of another run is under way. How many it removed.
+int RemoveLeftoverTemporaryFiles(const std::string& folder);
 // After the content at written (from BeginReplacingFile) is complete, on the disk and closed:
 // puts it in path's place with the old file's owner and permission bits; 1 when path holds it.
 // When it is not complete or cannot be moved, the file beside is removed and path stays.

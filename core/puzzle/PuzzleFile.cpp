@@ -97,8 +97,8 @@ std::string ReasonNotToSaveAs(const std::string& path) {
     if (IsSameFile(path, ImagePaths[1])) return "It is the image the puzzle is made of!";
     if (IsSameFile(path, ImagePaths[0])) return "It is the image shown in the menu!";
     switch (CheckSaveTarget(path)) {
-        case TSaveTarget::NotAFile: return "It is not a regular file.";
-        case TSaveTarget::ReadOnlyFile: return "You may not write to it.";
+        case TSaveTarget::NotAFile: return WhySaveFailed(TSaveProblem::NotAFile);
+        case TSaveTarget::ReadOnlyFile: return WhySaveFailed(TSaveProblem::FileReadOnly);
         default: return "";
     }
 }
@@ -176,7 +176,7 @@ int SavePuzzleFile() {
     const bool saved = WritePuzzleFile(path, CaptureScreenToPixmap(0, 0, ScreenWidth, ScreenHeight));
     // The board must not reach the screen, saved or not.
     RedrawMenu();
-    if (!saved) return Refuse(notSaved);
+    if (!saved) return Refuse(notSaved + "\n" + WhySaveFailed());
     return 0;
 }
 

@@ -323,14 +323,33 @@ void ApplyStatePlay(const TPuzzleState& d) {
     P.fertig = d.fertig;
 }
 
-bool WriteLinesAndReplace(const TStreamPtr& out, const std::vector<std::string>& lines,
-                          const std::string& written, const std::string& path) {
-    // The old file stays whole until the new one is wholly on the disk: a crash, a kill or a
-    // full disk in between leaves the previous state rather than a cut-off one.
+bool WriteLinesToDisk(const TStreamPtr& out, const std::vector<std::string>& lines) {
     bool ok = out != nullptr;
     for (size_t k = 0; ok && k < lines.size(); ++k) ok = WriteTextLine(out, lines[k]) == 1;
     ok = ok && FlushStreamToDisk(out) == 1;
     CloseStreamObject(out);
-    ok = ok && !out->error;
-    return FinishReplacingFile(path, written, ok) == 1;
+    return ok && !out->error;
+}
+
+bool WriteLinesAndReplace(const TStreamPtr& out, const std::vector<std::string>& lines,
+                          const std::string& written, const std::string& path) {
+    // The old file stays whole until the new one is wholly on the disk: a crash, a kill or a
+    // full disk in between leaves the previous state rather than a cut-off one.
+    return FinishReplacingFile(path, written, WriteLinesToDisk(out, lines)) == 1;
+}
+
+std::string WhySaveFailed(TSaveProblem problem) {
+    switch (problem) {
+        case TSaveProblem::NoFolder: return "Its folder doesn't exist.";
+        case TSaveProblem::FolderReadOnly: return "You may not write to its folder.";
+        case TSaveProblem::FileReadOnly: return "You may not write to it.";
+        case TSaveProblem::NotAFile: return "It is not a regular file.";
+        case TSaveProblem::NoRoom: return "There is no room for it on the disk.";
+        case TSaveProblem::ReadOnlyDisk: return "Its disk may only be read.";
+        case TSaveProblem::LinkIntoNowhere: return "It is a link into a folder that doesn't exist.";
+        case TSaveProblem::NoFreeName: return "Every name for it is taken.";
+        default: break;
+    }
+    const std::string system = LastSaveProblemSystemText();
+    return system.empty() ? "It couldn't be written whole." : "The system says: " + system + ".";
 }

@@ -76,3 +76,7 @@ void ApplyStatePlay(const TPuzzleState& state);
 // Otherwise a file written beside it is removed and whatever was at path stays untouched.
 bool WriteLinesAndReplace(const TStreamPtr& out, const std::vector<std::string>& lines,
                           const std::string& written, const std::string& path);
+// Writes the lines at the end of out, pushes them to the disk and closes it: true when all are there.
+bool WriteLinesToDisk(const TStreamPtr& out, const std::vector<std::string>& lines);
+// Why a save failed, as one line of a notice: by default the cause of the last failed save.
+std::string WhySaveFailed(TSaveProblem problem = LastSaveProblem());

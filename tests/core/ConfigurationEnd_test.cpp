@@ -26,6 +26,7 @@ TEST(ConfigurationEnd, TheFailureNoticeNeedsNoDisplay) {
     ASSERT_EQ(LoadConfiguration(), 0);
     RemoveFile(IniPath());
     mkdir(IniPath().c_str(), 0700);  // a folder in the file's place: the save fails
+    FoundAtStart();
     const std::string err = Home() + "/stderr.txt";
     auto begin = std::chrono::steady_clock::now();
     pid_t pid = fork();
@@ -41,6 +42,7 @@ TEST(ConfigurationEnd, TheFailureNoticeNeedsNoDisplay) {
     waitpid(pid, &status, 0);
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_NE(ReadText(err).find("The ini-file with your personal\nconfiguration couldn't be saved."), std::string::npos);
+    EXPECT_NE(ReadText(err).find("The ini-file with your personal\nconfiguration couldn't be saved.\nIt is not a regular file."),
+              std::string::npos);
     rmdir(IniPath().c_str());
 }

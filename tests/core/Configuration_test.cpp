@@ -41,7 +41,7 @@ std::string KeptAsideNotice(const std::string& ini, const std::string& why, cons
                          ".unused" + suffix + "\"\nand a new one will be saved.";
     if (!again.empty())
         notice += "\n" + again + ", rename\n\".PlarnPuzzle.ini.unused" + suffix +
-                  "\"\nto \".PlarnPuzzle.ini\" before the game starts.";
+                  "\"\nto \".PlarnPuzzle.ini\" once this game has ended.";
     return notice;
 }
 std::string NotKeptNotice(const std::string& ini, const std::string& why, const std::string& because) {
@@ -114,6 +114,7 @@ protected:
                 std::filesystem::remove_all(entry.path());
         RemoveFile(IniPath());
         RemoveFile(Home() + "/.PlarnPuzzle-00.tmp");
+        FoundAtStart();
     }
 };
 
@@ -504,9 +505,56 @@ TEST_F(ConfigurationTest, AFileNotUsedIsKeptAsideBesideTheOnesBeforeOrElseNeverO
     std::filesystem::remove_all(home);
 }
 
+TEST_F(ConfigurationTest, AFileChangedWhileTheGameRunsStaysAndThisRunsStateIsKeptBesideIt) {
+    const std::string ini = IniPath(), gone = Home() + "/gone.png", other = "1200\r\n900\r\nanother game's\r\n";
+    const std::string changed = "Your configuration file\n\"" + ini + "\"\nwas changed while this game ran, so it stays "
+                                "as it is.\nThis game's configuration ";
+    auto keptAs = [&](const std::string& suffix) {
+        return std::vector<std::string>{changed + "is kept as\n\"" + ini + ".unused" + suffix +
+                                        "\".\nTo use that one instead, rename\n\".PlarnPuzzle.ini.unused" + suffix +
+                                        "\"\nto \".PlarnPuzzle.ini\" once this game has ended."};
+    };
+    // Kept aside at start (its picture is gone), and put back by the player while the game runs.
+    const std::string player = Join(With(With(RoseLines(), 56, gone), 57, gone));
+    EXPECT_EQ(Load(player), 2);
+    ASSERT_EQ(rename((ini + ".unused").c_str(), ini.c_str()), 0);
+    UseScriptedDialogs({});
+    SaveConfiguration();
+    EXPECT_EQ(ScriptedDialogLog(), keptAs(""));
+    EXPECT_EQ(ReadText(ini), player);
+    EXPECT_EQ(ReadText(ini + ".unused"), Join(ConfigurationLines()));
+    // Saved into by a second game where no lock holds.
+    WriteText(ini, other);
+    UseScriptedDialogs({});
+    SaveConfiguration();
+    EXPECT_EQ(ScriptedDialogLog(), keptAs("-2"));
+    EXPECT_EQ(ReadText(ini), other);
+    // As the player, under umask 027: kept beside a file of mode 0600 with that mode; in a home
+    // that may not be written (where no lock can be made), nothing is kept, and the file stays.
+    EXPECT_TRUE(HoldsAsOrdinaryUser([&](const std::string& dir) {
+        const std::string mine = dir + "/.PlarnPuzzle.ini";
+        setenv("HOME", dir.c_str(), 1);
+        WriteText(mine, "the first game's");
+        FoundAtStart();
+        umask(027);
+        WriteText(mine, other);
+        chmod(mine.c_str(), 0600);
+        SaveConfiguration();
+        struct stat st;
+        const bool kept = stat((mine + ".unused").c_str(), &st) == 0 && (st.st_mode & 0777) == 0600;
+        chmod(dir.c_str(), 0500);
+        UseScriptedDialogs({});
+        SaveConfiguration();
+        return kept && ReadText(mine) == other &&
+               ScriptedDialogLog().back().find("couldn't be saved beside it.\nYou may not write to its folder.") !=
+                   std::string::npos;
+    }));
+}
+
 TEST_F(ConfigurationTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {
     ASSERT_EQ(LoadConfiguration(), 0);
     WriteText(IniPath(), "old");
+    FoundAtStart();
     // A file of the player's with the name the game would write beside it first stays as it is.
     const std::string mine = Home() + "/.PlarnPuzzle-00.tmp";
     WriteText(mine, "mine");
@@ -526,47 +574,77 @@ TEST_F(ConfigurationTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {
     // As the player: its permission bits stay, whatever the umask.
     EXPECT_TRUE(HoldsAsOrdinaryUser([](const std::string& dir) {
         setenv("HOME", dir.c_str(), 1);
-        return SavingKeepsModes(dir + "/.PlarnPuzzle.ini", [] { SaveConfiguration(); });
+        return SavingKeepsModes(dir + "/.PlarnPuzzle.ini", [] { FoundAtStart(), SaveConfiguration(); });
     }));
-    // A file kept elsewhere behind a link is replaced there, and the link stays a link.
-    const std::string kept = Home() + "/kept.ini";
+    // A file kept elsewhere behind a link is replaced there, and the link stays a link, also where
+    // that file is not made yet (a dotfile manager's link, here through a second, relative one).
+    const std::string kept = Home() + "/kept.ini", made = Home() + "/made.ini";
     WriteText(kept, "old");
     RemoveFile(IniPath());
     ASSERT_EQ(symlink(kept.c_str(), IniPath().c_str()), 0);
+    FoundAtStart();
     SaveConfiguration();
-    struct stat st;
-    EXPECT_TRUE(lstat(IniPath().c_str(), &st) == 0 && S_ISLNK(st.st_mode));
     EXPECT_EQ(ReadText(kept).substr(0, 11), "1200\r\n900\r\n");
+    RemoveFile(kept);
+    ASSERT_EQ(symlink("made.ini", kept.c_str()), 0);
+    FoundAtStart();
+    SaveConfiguration();
+    struct stat st, st2;
+    EXPECT_TRUE(lstat(IniPath().c_str(), &st) == 0 && S_ISLNK(st.st_mode) && lstat(kept.c_str(), &st2) == 0 &&
+                S_ISLNK(st2.st_mode));
+    EXPECT_EQ(ReadText(made).substr(0, 11), "1200\r\n900\r\n");
+    EXPECT_TRUE(ScriptedDialogLog().empty());
+    RemoveFile(kept);
+    RemoveFile(made);
     RemoveFile(IniPath());
 }
 
-TEST_F(ConfigurationTest, WhenTheFileCannotBeWrittenThePlayerIsToldAndTheOldFileStays) {
+TEST_F(ConfigurationTest, WhenTheFileCannotBeWrittenThePlayerIsToldWhyAndTheOldFileStays) {
     ASSERT_EQ(LoadConfiguration(), 0);
+    const std::string home = Home();
+    auto told = [](const std::string& why) { return std::vector<std::string>{kNotice + "\n" + why}; };
     // A folder in the file's place.
     mkdir(IniPath().c_str(), 0700);
+    FoundAtStart();
     SaveConfiguration();
-    EXPECT_EQ(ScriptedDialogLog(), std::vector<std::string>{kNotice});
+    EXPECT_EQ(ScriptedDialogLog(), told("It is not a regular file."));
     EXPECT_EQ(GetPathKind(IniPath()), 2);
     rmdir(IniPath().c_str());
+    // A link into a folder not made yet stays a link.
+    UseScriptedDialogs({});
+    ASSERT_EQ(symlink("dotfiles/plarn.ini", IniPath().c_str()), 0);
+    SaveConfiguration();
+    EXPECT_EQ(ScriptedDialogLog(), told("It is a link into a folder that doesn't exist."));
+    struct stat st;
+    EXPECT_TRUE(lstat(IniPath().c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    RemoveFile(IniPath());
     // A home that does not exist.
     UseScriptedDialogs({});
-    const std::string home = Home();
     setenv("HOME", (home + "/missing").c_str(), 1);
     SaveConfiguration();
     setenv("HOME", home.c_str(), 1);
-    EXPECT_EQ(ScriptedDialogLog(), std::vector<std::string>{kNotice});
+    EXPECT_EQ(ScriptedDialogLog(), told("Its folder doesn't exist."));
+    // As the player, a home that may not be written, and nothing in it to write into.
+    EXPECT_TRUE(HoldsAsOrdinaryUser([&](const std::string& dir) {
+        setenv("HOME", dir.c_str(), 1);
+        chmod(dir.c_str(), 0500);
+        UseScriptedDialogs({});
+        SaveConfiguration();
+        return ScriptedDialogLog() == told("You may not write to its folder.");
+    }));
 }
 
 TEST_F(ConfigurationTest, AFullDiskKeepsTheOldFile) {
     ASSERT_EQ(LoadConfiguration(), 0);
     const std::string old = Join(RoseLines());
     WriteText(IniPath(), old);
+    FoundAtStart();
     const std::set<std::string> files = FilesIn(Home());
     // A child process that may write files of 100 bytes at most: the save runs out of room.
     EXPECT_TRUE(HoldsWithFileSizeLimit(100, [] {
         UseScriptedDialogs({});
         SaveConfiguration();
-        return ScriptedDialogLog() == std::vector<std::string>{kNotice};
+        return ScriptedDialogLog() == std::vector<std::string>{kNotice + "\nThere is no room for it on the disk."};
     })) << "the notice was not shown";
     EXPECT_EQ(ReadText(IniPath()), old);
     EXPECT_EQ(FilesIn(Home()), files);
@@ -592,6 +670,7 @@ TEST_F(ConfigurationTest, AKillWhileWritingLeavesTheOldFileOrTheNewOneNeverAMix)
         pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
+            FoundAtStart();
             for (int k = round;; ++k) {  // half the writers begin with a, half with b
                 ImagePaths[1] = std::string(k % 2 ? 9000 : 6000, k % 2 ? 'b' : 'a');
                 SetHorizontalBarValue(0, k % 2 ? 20.0f : 7.5f);

@@ -82,6 +82,9 @@ inline bool SavingKeepsModes(const std::string& path, const std::function<void()
     return kept;
 }
 
+// The configuration file as start-up finds it, without reading it: what the end may replace.
+inline void FoundAtStart() { CloseStreamObject(OpenConfigurationForReading()); }
+
 // A picture file of w x h pixels with a pattern, in the test's folder.
 inline std::string WritePicture(const std::string& name, int w, int h) {
     TPixmapPtr pm = CreateBlankPixmap(w, h, 4, 4);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The configuration file is written however the game ends (SIGTERM, the X server going away), and
-# a kill -9 at any moment of the writing leaves either the old file or the new one, never a mix.
+# a kill -9 at any moment of the writing leaves either the old file or the new one, never a mix;
+# one put back by the player while the game runs is never written over.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/config_lib.sh"
 trap finish EXIT
@@ -80,4 +81,23 @@ for delay in tmp tmp tmp tmp 0 3 999; do
 done 2>/dev/null
 echo "kill -9 left the old file $olds times and the new one $news times"
 check "some kills came after the write" test "$news" -gt 0
+
+# A start that holds the lock clears what saves killed mid-way left, of the game's own names only.
+# A file kept aside at start (its picture gone) that the player puts back while the game runs
+# stays at the end, and this game's state is kept beside it, with a notice.
+rm -f "$home"/.PlarnPuzzle*
+for n in $(seq -w 0 99); do : >"$home/.PlarnPuzzle-$n.tmp"; done
+: >"$home/.PlarnPuzzle-1.tmp"
+sed "s#^incbin::medien/Reihe1/Rose.jpg\$#$home/pic.jpg#" "$old" >"$home/player.ini"
+cp "$home/player.ini" "$ini"
+KEEP_INTRO=1 start_game "$home"
+check "a puzzle whose picture is gone is kept aside with a notice" answer_box Notice Return
+check "the start removed the game's leftovers and nothing else" test "$(ls -A "$home" | grep -c '^\.PlarnPuzzle-')" = 1
+convert -size 1200x900 gradient:red-blue "$home/pic.jpg"
+mv "$ini.unused" "$ini"
+"$SEND_CLOSE" "$GAME_WINDOW"
+check "the end says the file was changed" answer_box Notice Return
+wait_game "$GAME_PID" 20
+check "the file put back stays" cmp -s "$ini" "$home/player.ini"
+check "and the game's state is kept beside it" grep -q $'^1200\r$' "$ini.unused"
 rm -f "$old" "$new"

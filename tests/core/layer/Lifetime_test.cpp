@@ -98,6 +98,11 @@ TEST_F(LifetimeTest, ALockHeldHereIsRefusedElsewhereAndAReadOnlyLockFileStillLoc
     EXPECT_TRUE(HoldsInChild([&] { return HoldLockWhileRunning(lock) == 0; }));
     EXPECT_EQ(HoldLockWhileRunning(logPath + ".missing/x.lock"), -1);  // none can be made
     unlink(lock.c_str());
+    // A dangling link in its place is not followed: no file is made where it points.
+    ASSERT_EQ(symlink((logPath + ".elsewhere").c_str(), lock.c_str()), 0);
+    EXPECT_EQ(HoldLockWhileRunning(lock), -1);
+    EXPECT_EQ(GetPathKind(logPath + ".elsewhere"), 0);
+    unlink(lock.c_str());
 }
 
 TEST_F(LifetimeTest, ASecondEndSignalTakesAFileHalfWrittenBesideThePlayersWithIt) {

@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -178,4 +180,24 @@ TEST_F(StreamsTest, PathQueries) {
     EXPECT_EQ(NormalisePathSeparators("C:\\Bilder\\", 1), "C:/Bilder");
     EXPECT_EQ(NormalisePathSeparators("C:\\Bilder\\", 0), "C:/Bilder/");
     EXPECT_EQ(NormalisePathSeparators("\\", 1), "/");
+}
+
+TEST_F(StreamsTest, TemporaryNamesNeverRunOutAndAStartRemovesOnlyTheGamesOwnLeftovers) {
+    // A hundred saves killed mid-way left their files beside the one they replace.
+    for (int n = 0; n < 100; ++n) WriteRaw(".PlarnPuzzle-" + std::string(n < 10 ? "0" : "") + std::to_string(n) + ".tmp", "");
+    // Names of other forms, a link, a folder and another user's file stay.
+    const std::set<std::string> others = {".PlarnPuzzle-7.tmp", ".PlarnPuzzle-007.tmp", ".PlarnPuzzle-00.tmp~", "mine",
+                                          ".PlarnPuzzle-100.tmp", ".PlarnPuzzle-101.tmp", ".PlarnPuzzle-102.tmp"};
+    for (const std::string& name : others) WriteRaw(name, "x");
+    ASSERT_EQ(unlink(Path(".PlarnPuzzle-100.tmp").c_str()) + unlink(Path(".PlarnPuzzle-101.tmp").c_str()), 0);
+    const std::string written = BeginReplacingFile(Path("mine"));
+    EXPECT_EQ(written, Path(".PlarnPuzzle-100.tmp"));
+    EXPECT_EQ(FinishReplacingFile(Path("mine"), written, true), 1);
+    ASSERT_EQ(symlink("mine", Path(".PlarnPuzzle-100.tmp").c_str()) + mkdir(Path(".PlarnPuzzle-101.tmp").c_str(), 0700) +
+                  chown(Path(".PlarnPuzzle-102.tmp").c_str(), 65534, 65534),
+              0);
+    EXPECT_EQ(RemoveLeftoverTemporaryFiles(dir + "/"), 100);
+    std::set<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) left.insert(e.path().filename());
+    EXPECT_EQ(left, others);
 }

@@ -207,13 +207,14 @@ TEST_F(PuzzleFileTest, AFailedSaveSaysSoAndKeepsTheEarlierFile) {
     EXPECT_EQ(Save("unused"), "There is no puzzle yet!");
     EXPECT_EQ(ScriptedDialogLog().size(), 1u);  // no path asked for
     MakePuzzle(WritePicture("p.png", 640, 480), 0);
-    EXPECT_EQ(Save(Home() + "/no/such/folder/x"), "The puzzle could not be saved as\n\"" + Home() + "/no/such/folder/x.png\"");
+    EXPECT_EQ(Save(Home() + "/no/such/folder/x"),
+              "The puzzle could not be saved as\n\"" + Home() + "/no/such/folder/x.png\"\nIts folder doesn't exist.");
     // Out of room (a child that may write 100 bytes) while saving over an earlier file.
     const std::string path = Home() + "/earlier.png";
     WriteText(path, "the earlier save");
     std::set<std::string> before = FilesIn(Home());
     EXPECT_TRUE(HoldsWithFileSizeLimit(100, [&] {
-        return Save(path, "1") == "The puzzle could not be saved as\n\"" + path + "\"";
+        return Save(path, "1") == "The puzzle could not be saved as\n\"" + path + "\"\nThere is no room for it on the disk.";
     })) << "no notice";
     EXPECT_EQ(ReadText(path), "the earlier save");
     EXPECT_EQ(FilesIn(Home()), before);
@@ -224,7 +225,7 @@ TEST_F(PuzzleFileTest, AFailedSaveSaysSoAndKeepsTheEarlierFile) {
     ASSERT_NE(pictureBytes, std::string::npos);
     before = FilesIn(Home());
     EXPECT_TRUE(HoldsWithFileSizeLimit(pictureBytes + 10, [&] {
-        return Save(path, "1") == "The puzzle could not be saved as\n\"" + path + "\"";
+        return Save(path, "1") == "The puzzle could not be saved as\n\"" + path + "\"\nThere is no room for it on the disk.";
     })) << "no notice";
     EXPECT_EQ(ReadText(path), "the earlier save");
     EXPECT_EQ(FilesIn(Home()), before);
@@ -278,7 +279,7 @@ TEST_F(PuzzleFileTest, SavingOverAFileAsksFirstAndNeverTakesAPictureInUse) {
         chmod(dir.c_str(), 0500);
         EXPECT_EQ(Save(rw, "1"), question(rw));
         EXPECT_EQ(ReadText(rw).substr(1, 3), "PNG");
-        EXPECT_EQ(Save(dir + "/new", "1"), notSaved + dir + "/new.png\"");
+        EXPECT_EQ(Save(dir + "/new", "1"), notSaved + dir + "/new.png\"\nYou may not write to its folder.");
         return !HasFailure();
     }));
 }
