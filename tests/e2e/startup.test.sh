@@ -108,7 +108,7 @@ for box in question chooser; do
     else
         find_game_window
         main_bar 4
-        check "the file chooser opens" timeout 30 xdotool search --sync --onlyvisible --name "Load image"
+        check "the file chooser opens" eval 'timeout 30 xdotool search --sync --onlyvisible --name "Load image" >/dev/null'
     fi
     kill -TERM "$GAME_PID"
     wait_game "$GAME_PID" 10
