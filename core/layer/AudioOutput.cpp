@@ -141,11 +141,11 @@ TAudioOutputPtr OpenAlsaOutput(const char* deviceName) {
 
 TAudioOutputPtr OpenSilentOutput() { return TAudioOutputPtr(new TSilentOutput); }
 
-TAudioOutputPtr OpenAudioOutput(const std::string& which) {
-    if (which == "dsp") return OpenDspOutput();
+TAudioOutputPtr OpenAudioOutput(const std::string& which, const char* dspPath) {
+    if (which == "dsp") return OpenDspOutput(dspPath);
     if (which == "alsa") return OpenAlsaOutput();
     if (which == "silent") return OpenSilentOutput();
-    if (auto out = OpenDspOutput()) return out;
+    if (auto out = OpenDspOutput(dspPath)) return out;
     if (auto out = OpenAlsaOutput()) return out;
     return OpenSilentOutput();
 }

@@ -30,8 +30,8 @@ TAudioOutputPtr OpenDspOutput(const char* devicePath = "/dev/dsp");
 TAudioOutputPtr OpenAlsaOutput(const char* deviceName = "default");
 TAudioOutputPtr OpenSilentOutput();
 // "dsp", "alsa" or "silent" opens that one (null when it fails); anything else tries them in
-// that order and always gives one.
-TAudioOutputPtr OpenAudioOutput(const std::string& which);
+// that order and always gives one. The OSS device is looked for at dspPath.
+TAudioOutputPtr OpenAudioOutput(const std::string& which, const char* dspPath = "/dev/dsp");
 
 // Stops the mixer if it runs, then starts it on the named output ("" or "auto": the first that
 // opens). Returns whether that output opened (the mixer then runs on the silent one). For tests

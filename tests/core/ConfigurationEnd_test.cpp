@@ -40,7 +40,7 @@ TEST(ConfigurationEnd, TheFailureNoticeNeedsNoDisplay) {
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(60));  // no box waits for an answer
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_NE(ReadText(err).find("The ini-file with your personal\nconfiguration couldn't be saved.\nIt is not a regular file."),
               std::string::npos);

@@ -159,8 +159,14 @@ TEST_F(ConfigurationTest, AHandWrittenPuzzleIsRestoredWithCode1) {
 TEST_F(ConfigurationTest, WhatOneRunWritesTheNextRestores) {
     ASSERT_EQ(LoadConfiguration(), 0);  // no file: defaults
     // A puzzle of the player's own 500 x 400 picture (shown as it is: it fits 960 x 720), cut
-    // into 4 pieces as the menu does it, then played on.
-    const std::string own = WritePicture("own.png", 500, 400);
+    // into 4 pieces as the menu does it, then played on. The picture lies deep in folders of
+    // legal names: its path is 4000 characters long, as the system allows.
+    std::string deep;
+    for (size_t left = 4000 - Home().size() - 8; left > 0; left = 4000 - Home().size() - 8 - deep.size())
+        deep += std::string(std::min<size_t>(left, 248) - 1, 'd') + "/";
+    std::filesystem::create_directories(Home() + "/" + deep);
+    const std::string own = WritePicture(deep + "own.png", 500, 400);
+    ASSERT_EQ(own.size(), 4000u);
     ASSERT_EQ(ImagePreview->Loading(own, 750, 410, 400, 400, 960, 720, {}), 0);
     GridPreview->Gitter_berechnen(0, 500, 400);
     ImagePaths[0] = ImagePaths[1] = own;

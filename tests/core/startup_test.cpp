@@ -34,14 +34,16 @@ TEST(WindowSize, SavedSizeIsTakenOnlyWhenItFits) {
     EXPECT_FLOAT_EQ(ok.scaleX, 0.8f);
     TWindowChoice edge = ChooseWindowSize(1280, 1024, true, 1200, 960);
     EXPECT_TRUE(edge.savedAccepted);
-    TWindowChoice tooWide = ChooseWindowSize(1280, 1024, true, 1201, 900);
-    EXPECT_FALSE(tooWide.savedAccepted);
+    // Each side is held to its own limit: one too large alone refuses the size.
+    EXPECT_FALSE(ChooseWindowSize(1280, 1024, true, 1201, 900).savedAccepted);
+    EXPECT_FALSE(ChooseWindowSize(1280, 1024, true, 1200, 961).savedAccepted);
     TWindowChoice refused = ChooseWindowSize(1280, 1024, true, 1300, 975);
     EXPECT_FALSE(refused.savedAccepted);
     EXPECT_EQ(refused.width, 1200);  // falls back to the desktop rule
     // A damaged file's zero or negative size is no size at all.
     EXPECT_FALSE(ChooseWindowSize(1280, 1024, true, 0, 0).savedAccepted);
     EXPECT_FALSE(ChooseWindowSize(1280, 1024, true, -5, 300).savedAccepted);
+    EXPECT_FALSE(ChooseWindowSize(1280, 1024, true, 300, 0).savedAccepted);
 }
 
 TEST(Desktop, AspectRatioAndGreatestCommonDivisor) {

@@ -42,6 +42,30 @@ wait_game "$GAME_PID" 20
 check "Ctrl+C ends the first (status $GAME_STATUS)" test "$GAME_STATUS" = 0
 check "and writes the file" cmp -s "$ini" "$new"
 
+# A home the player may not write (read-only, or another's): no lock file can be made, yet the
+# game is no second one. It resumes the puzzle and, at its end, says that it could not save.
+home_ro=$(mktemp -d)
+write_config "$home_ro/.PlarnPuzzle.ini"
+touch "$home_ro/stdout.log" "$home_ro/stderr.log"
+chmod 644 "$home_ro/.PlarnPuzzle.ini"
+game=$PLARN_BINARY as_nobody=
+if [ "$(id -u)" = 0 ]; then
+    # Another user's home, and a copy of the game that user may run (whatever the umask built).
+    chmod 755 "$home_ro"; as_nobody="setpriv --reuid=65534 --regid=65534 --clear-groups"
+    game=$(mktemp -d)/plarnpuzzle; cp "$PLARN_BINARY" "$game"; chmod 755 "$(dirname "$game")" "$game"
+else
+    chmod 555 "$home_ro"
+fi
+PLARN_BINARY=$game GAME_AS=$as_nobody start_game "$home_ro"
+check "a read-only home resumes the puzzle" wait_for_pieces
+"$SEND_CLOSE" "$GAME_WINDOW"
+check "and at the end tells that it could not save" answer_box Notice Return
+wait_game "$GAME_PID" 20
+check "then the game ends (status $GAME_STATUS)" test "$GAME_STATUS" = 0
+check "leaving the file as it was" cmp -s "$home_ro/.PlarnPuzzle.ini" "$old"
+chmod 755 "$home_ro"; rm -rf "$home_ro"
+[ "$game" = "$PLARN_BINARY" ] || rm -rf "$(dirname "$game")"
+
 # The X server goes away under the game: the file is still written.
 cp "$old" "$ini"
 start_game "$home"

@@ -24,6 +24,6 @@ write_config() {
 # Waits (up to 60 s) until the restored pieces are drawn: piece (0, 0) of write_config covers the
 # window's pixel (100, 100), where the backdrop alone (and the menu) is a dark blue and the rose is
 # bright: red plus green well above the backdrop's (about 26 + 49). Cutting draws no pieces, so
-# this is the frame loop.
-pieces_drawn() { local c=($(patch - 100 100)); [ $((c[0] + c[1])) -gt 200 ]; }
+# this is the frame loop. (In picture $1, when given.)
+pieces_drawn() { local c=($(patch "${1:--}" 100 100)); [ $((c[0] + c[1])) -gt 200 ]; }
 wait_for_pieces() { wait_until 60 pieces_drawn; }

@@ -11,12 +11,12 @@ trap 'exit 129' HUP; trap 'exit 130' INT; trap 'exit 143' TERM
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 check() { local what=$1; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }
 
-# Starts a virtual X server of the given size and exports DISPLAY. The server picks a free display
-# itself and writes its number once it takes connections.
+# Starts a virtual X server of the given size (and further options) and exports DISPLAY. The
+# server picks a free display itself and writes its number once it takes connections.
 start_x() {
     local answer number
     answer=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp "${@:2}" 3>"$answer" >/dev/null 2>&1 &
     XVFB_PID=$!
     wait_until 60 x_answered "$answer" || true
     number=$(head -n 1 "$answer")
@@ -32,11 +32,12 @@ stop_x() { [ -n "${XVFB_PID:-}" ] || return 0; kill "$XVFB_PID" 2>/dev/null || t
 
 # Starts the game with a fresh HOME; sets GAME_PID, GAME_HOME and GAME_WINDOW. The window of a
 # game that just ended can outlive it a moment: it must be gone first, or it would be taken for
-# the new one's. Ctrl+C counts, as in a terminal (a script's background job ignores it).
+# the new one's. Ctrl+C counts, as in a terminal (a script's background job ignores it). GAME_AS
+# may name a command that runs it as another user.
 start_game() {
     GAME_HOME=${1:-$(mktemp -d)}
     wait_until 30 no_game_window || fail "a game window is left over"
-    HOME=$GAME_HOME env --default-signal=INT "$PLARN_BINARY" >"$GAME_HOME/stdout.log" 2>"$GAME_HOME/stderr.log" &
+    HOME=$GAME_HOME ${GAME_AS:-} env --default-signal=INT "$PLARN_BINARY" >"$GAME_HOME/stdout.log" 2>"$GAME_HOME/stderr.log" &
     GAME_PID=$!
     GAME_WINDOW=$(timeout 60 xdotool search --sync --onlyvisible --classname plarnpuzzle | head -n 1)
     [ "${KEEP_INTRO:-}" ] || skip_intro

@@ -40,6 +40,15 @@ for case in 1920x1080:1349x1012 1280x1024:1200x900 800x600:750x562; do
     stop_x
 done
 
+# A server without the resize extension (nor, as this one, the video-mode one): the window takes
+# its size from the root window's.
+start_x 1280x1024 -extension RANDR
+start_game
+check "without the resize extension the window is 1200x900" test "$(window_size "$GAME_WINDOW")" = 1200x900
+"$SEND_CLOSE" "$GAME_WINDOW"
+wait_game "$GAME_PID" 10
+stop_x
+
 start_x 1280x1024
 # Escape asks first: "No" keeps playing, "Yes" ends the game.
 hold_escape() { xdotool windowfocus --sync "$GAME_WINDOW" keydown Escape; sleep 0.3; xdotool keyup Escape; }
@@ -99,7 +108,7 @@ for box in question chooser; do
     else
         find_game_window
         main_bar 4
-        timeout 10 xdotool search --sync --onlyvisible --name "Load image" >/dev/null || true
+        check "the file chooser opens" eval 'timeout 30 xdotool search --sync --onlyvisible --name "Load image" >/dev/null'
     fi
     kill -TERM "$GAME_PID"
     wait_game "$GAME_PID" 10

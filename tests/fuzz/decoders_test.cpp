@@ -247,8 +247,8 @@ void Fuzz(Format format, const std::vector<Bytes>& seeds, uint32_t rngSeed, cons
     std::printf("%s: %d cases, %d decoded, %d refused, %.2f s, slowest case %.3f s, largest allocation %s\n",
                 name, kCasesPerFormat, decoded, kCasesPerFormat - decoded, total, slowest,
                 watch ? (std::to_string(largest >> 10) + " KiB").c_str() : "not watched");
-    // A hang shows as one case taking seconds; the inputs are all under a few kilobytes.
-    EXPECT_LT(slowest, 10.0) << name;
+    // A hang guard only: the inputs are all under a few kilobytes, and each takes milliseconds.
+    EXPECT_LT(slowest, 60.0) << name;
     if (watch) {
         EXPECT_LE(largest, static_cast<size_t>(kMaxPicturePixels) * 4 + (16u << 20)) << name;
     }

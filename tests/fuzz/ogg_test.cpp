@@ -132,7 +132,7 @@ TEST(OggFuzz, DamagedFilesDecodeOrAreRefused) {
     // Both outcomes must occur, or the mutations are not reaching the decoder at all.
     EXPECT_GT(decoded, kCases / 10);
     EXPECT_GT(refused, kCases / 20);
-    EXPECT_LT(slowest, std::chrono::seconds(5));
+    EXPECT_LT(slowest, std::chrono::seconds(60));  // a hang guard: each case takes milliseconds
     std::printf("decoded %d, refused %d, slowest case %.1f ms\n", decoded, refused,
                 std::chrono::duration<double, std::milli>(slowest).count());
 }

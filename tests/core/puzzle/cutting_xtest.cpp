@@ -1,4 +1,5 @@
 // Cutting a picture into pieces and playing a small puzzle to the end, under a real display.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +12,20 @@
 #include "core/puzzle/TGitterPreview.h"
 #include "core/puzzle/TPuzzle.h"
 #include "PuzzleWindow.h"
+#include "ui/TProgressBar.h"
+
+// While set: each frame that reaches the screen, as the number of progress-bar stripes in it.
+std::vector<int>* stripesShown = nullptr;
+// (The X headers' macros would clash with the test framework's names: the types are spelt out.)
+extern "C" void glXSwapBuffers(void* display, unsigned long drawable) {
+    if (stripesShown) {
+        const uint64_t stripe = CurrentPuzzle->ProgressBar->StripeImage->id;
+        int n = 0;
+        for (const auto& shown : ShownFrameImages()) n += shown.first == stripe;
+        stripesShown->push_back(n);
+    }
+    reinterpret_cast<void (*)(void*, unsigned long)>(dlsym(RTLD_NEXT, "glXSwapBuffers"))(display, drawable);
+}
 
 namespace {
 // A picture whose every pixel has its own colour, so misplaced pixels show.
@@ -95,6 +110,17 @@ TEST_F(Cutting, FourPiecesHaveMarginsOnlyTowardsNeighbours) {
     EXPECT_EQ(p.Nachbar_Abstand(0, 0, 2), 0);
     // The cutting leaves the colour of the innermost mask level.
     EXPECT_EQ(CurrentDrawState().red, 245);
+}
+
+TEST_F(Cutting, TheBarFillsAPieceAtATime) {
+    // One frame per piece cut, the bar at 50 stripes x pieces cut div 4, and a full one at the end.
+    std::vector<int> shown;
+    stripesShown = &shown;
+    SkipUnchangedFrames(false);
+    Cut(0, 400, 300);
+    SkipUnchangedFrames(true);
+    stripesShown = nullptr;
+    EXPECT_EQ(shown, (std::vector<int>{12, 25, 37, 50, 50}));
 }
 
 TEST_F(Cutting, HundredPiecesReassembleThePicture) {
