@@ -203,7 +203,7 @@ void TChangeSizeDialog::Enter() {
     C = (4LL * dh <= 3LL * dw ? ScaleY : ScaleX) / Smax;
     D = Smax - kSmallestScale;
 
-    SavedSlider = Sliders[0]->Value;
+    LendPieceSlider();
     // Not clamped: a window at the largest size puts the slider a hair over its top. A desktop
     // too small for any choice (no range at all) puts it at the bottom instead of nowhere.
     SetHorizontalBarValue(
@@ -277,7 +277,7 @@ int TChangeSizeDialog::Frame() {
 }
 
 int TChangeSizeDialog::Leave(int how) {
-    SetHorizontalBarValue(0, SavedSlider);
+    GiveBackPieceSlider();
     const int result = how == 1 && Size.width != ScreenWidth ? ChangeWindowSize(Size.width, Size.height) : 0;
     ClearKeyboardState();
     ClearMouseState();

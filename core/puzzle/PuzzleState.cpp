@@ -251,7 +251,7 @@ std::vector<std::string> PuzzleStateLines(TStateLayout layout) {
             }
     };
     const int C = P.Spalten, R = P.Reihen;
-    integer(TruncateToInt(Sliders[0]->Value));
+    integer(TruncateToInt(PieceSliderValue()));
     integer(P.Summe);
     integer(G.Summe);
     integer(C);
