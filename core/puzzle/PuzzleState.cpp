@@ -214,11 +214,15 @@ bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& d, TStateLayout lay
 
 void ScaleGrid(Grid2<float>& g, float s) { Scale(g, s); }
 
-float GridScaleFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr& picture) {
+float WindowScaleFactor(int oldW, int oldH) {
     if (ScreenHeight == oldH) return 1;
-    float f = SmallerFloat(static_cast<float>(ScreenWidth) / static_cast<float>(oldW),
-                           static_cast<float>(ScreenHeight) / static_cast<float>(oldH));
-    if (gridW <= 0 || gridH <= 0 || !picture) return f;
+    return SmallerFloat(static_cast<float>(ScreenWidth) / static_cast<float>(oldW),
+                        static_cast<float>(ScreenHeight) / static_cast<float>(oldH));
+}
+
+float GridScaleFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr& picture) {
+    float f = WindowScaleFactor(oldW, oldH);
+    if (ScreenHeight == oldH || gridW <= 0 || gridH <= 0 || !picture) return f;
     const float iw = static_cast<float>(GetImageWidth(picture));
     const float ih = static_cast<float>(GetImageHeight(picture));
     const float pw = static_cast<float>(gridW), ph = static_cast<float>(gridH);

@@ -41,6 +41,9 @@ enum class TStateReading { AsFarAsItGoes, Whole };
 // state that is not to be used.
 bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& state, TStateLayout layout,
                      TStateReading reading = TStateReading::AsFarAsItGoes);
+// How much a place in a window of oldW x oldH moves in this window, measured from its top-left
+// corner: the smaller of the two sides' ratios (1 for a window of the same height).
+float WindowScaleFactor(int oldW, int oldH);
 // How much a grid of gridW x gridH picture pixels, laid out in a window of oldW x oldH, grows in
 // this window: the windows' ratio, corrected so that the grid spans the picture as it is shown
 // now to within a pixel (where width and height disagree, the later test wins).

@@ -68,6 +68,10 @@ public:
     int verwenden();
     // Lays out group g around piece (i, j).
     int Verbund_positionieren(int i, int j, int g);
+    // After a cut at another size with every piece put at its scaled place: lays each group out
+    // joined again as the new pieces fit, its centre where the scaling put it, and pulled in as
+    // far as the scaled places allowed if the larger pieces would reach further out of the window.
+    void JoinGroupsAgain();
     // Snaps the selected piece's group to the neighbours that fit; detects completion.
     int Nachbarschaftsanalyse();
     int VerbundLaengeSort();
