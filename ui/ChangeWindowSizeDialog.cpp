@@ -151,19 +151,9 @@ int ChangeWindowSize(int w, int h) {
         // picture's: the puzzle keeps the size of the picture it was cut from.
         p.OriginalImageWidth = originalW;
         p.OriginalImageHeight = originalH;
-        // Scaled about the window's top-left corner with the window, every piece keeps its
-        // proportional place. A picture shown at its own size grows less than the window (or
-        // not at all): its pieces keep their size, so its groups are joined again as they are
-        // now cut rather than spread or squeezed with the window.
-        const float ratio = WindowScaleFactor(old.width, old.height);
-        for (int i = 0; i < p.Spalten; ++i)
-            for (int j = 0; j < p.Reihen; ++j) {
-                p.Puzzleteil_X(i, j) = ratio * savedX(i, j);
-                p.Puzzleteil_Y(i, j) = ratio * savedY(i, j);
-                p.Puzzleteil_Drehwinkel(i, j) = savedAngle(i, j);
-            }
-        p.Verbund = savedGroups;
-        if (ratio != f) p.JoinGroupsAgain();
+        // A picture shown at its own size grows less than the window (or not at all): its pieces
+        // keep their size while their places follow the window.
+        p.PlaceInNewWindow(savedX, savedY, savedAngle, savedGroups, WindowScaleFactor(old.width, old.height), f);
         if (!shown) {
             // The chosen picture is gone (the player was told): the preview shows the puzzle's.
             ImagePreview->TakeImage(bild, originalW, originalH, 750, 410, 400, 400);

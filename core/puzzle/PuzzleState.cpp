@@ -234,7 +234,7 @@ float GridScaleFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr&
 }
 
 void ScalePuzzleState(TPuzzleState& d, float s) {
-    for (Grid2<float>* g : {&d.PuzzleX, &d.PuzzleY, &d.PieceX, &d.PieceY, &d.GridX, &d.GridY}) Scale(*g, s);
+    for (Grid2<float>* g : {&d.PuzzleX, &d.PuzzleY, &d.GridX, &d.GridY}) Scale(*g, s);
 }
 
 std::vector<std::string> PuzzleStateLines(TStateLayout layout) {
@@ -318,12 +318,9 @@ void ApplyStateGridPreview(const TPuzzleState& d) {
         ComputeFreshGrid();
 }
 
-void ApplyStatePlay(const TPuzzleState& d) {
+void ApplyStatePlay(const TPuzzleState& d, float ratio, float gridFactor) {
     TPuzzle& P = *CurrentPuzzle;
-    P.Puzzleteil_X = d.PieceX;
-    P.Puzzleteil_Y = d.PieceY;
-    P.Puzzleteil_Drehwinkel = d.PieceAngle;
-    P.Verbund = d.Verbund;
+    P.PlaceInNewWindow(d.PieceX, d.PieceY, d.PieceAngle, d.Verbund, ratio, gridFactor);
     P.fertig = d.fertig;
 }
 

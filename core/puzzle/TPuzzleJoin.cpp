@@ -81,6 +81,18 @@ void TPuzzle::JoinGroupsAgain() {
     Abgehandelter_Verbund.clear();
 }
 
+void TPuzzle::PlaceInNewWindow(const Grid2<float>& x, const Grid2<float>& y, const Grid2<float>& angle,
+                               const std::vector<std::string>& groups, float ratio, float gridFactor) {
+    for (int i = 0; i < Spalten; ++i)
+        for (int j = 0; j < Reihen; ++j) {
+            Puzzleteil_X(i, j) = ratio * x(i, j);
+            Puzzleteil_Y(i, j) = ratio * y(i, j);
+            Puzzleteil_Drehwinkel(i, j) = angle(i, j);
+        }
+    Verbund = groups;
+    if (ratio != gridFactor) JoinGroupsAgain();
+}
+
 bool TPuzzle::PairSnaps(int i, int j, int n) const {
     int ni = i + kSideDi[n], nj = j + kSideDj[n];
     if (ni < 0 || nj < 0 || ni >= Spalten || nj >= Reihen) return false;
