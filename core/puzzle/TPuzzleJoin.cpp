@@ -7,6 +7,7 @@
 #include "core/Utilities.h"
 #include "core/layer/Input.h"
 #include "core/layer/Numbers.h"
+#include "core/puzzle/PuzzleState.h"
 #include "core/puzzle/TPuzzle.h"
 #include "ui/screens/TCongratulations.h"
 
@@ -83,12 +84,11 @@ void TPuzzle::JoinGroupsAgain() {
 
 void TPuzzle::PlaceInNewWindow(const Grid2<float>& x, const Grid2<float>& y, const Grid2<float>& angle,
                                const std::vector<std::string>& groups, float ratio, float gridFactor) {
-    for (int i = 0; i < Spalten; ++i)
-        for (int j = 0; j < Reihen; ++j) {
-            Puzzleteil_X(i, j) = ratio * x(i, j);
-            Puzzleteil_Y(i, j) = ratio * y(i, j);
-            Puzzleteil_Drehwinkel(i, j) = angle(i, j);
-        }
+    Puzzleteil_X = x;
+    Puzzleteil_Y = y;
+    Puzzleteil_Drehwinkel = angle;
+    ScaleGrid(Puzzleteil_X, ratio);
+    ScaleGrid(Puzzleteil_Y, ratio);
     Verbund = groups;
     if (ratio != gridFactor) JoinGroupsAgain();
 }
