@@ -151,14 +151,9 @@ int ChangeWindowSize(int w, int h) {
         // picture's: the puzzle keeps the size of the picture it was cut from.
         p.OriginalImageWidth = originalW;
         p.OriginalImageHeight = originalH;
-        // Scaled about the window's top-left corner, every piece keeps its proportional place.
-        for (int i = 0; i < p.Spalten; ++i)
-            for (int j = 0; j < p.Reihen; ++j) {
-                p.Puzzleteil_X(i, j) = f * savedX(i, j);
-                p.Puzzleteil_Y(i, j) = f * savedY(i, j);
-                p.Puzzleteil_Drehwinkel(i, j) = savedAngle(i, j);
-            }
-        p.Verbund = savedGroups;
+        // A picture shown at its own size grows less than the window (or not at all): its pieces
+        // keep their size while their places follow the window.
+        p.PlaceInNewWindow(savedX, savedY, savedAngle, savedGroups, WindowScaleFactor(old.width, old.height), f);
         if (!shown) {
             // The chosen picture is gone (the player was told): the preview shows the puzzle's.
             ImagePreview->TakeImage(bild, originalW, originalH, 750, 410, 400, 400);
@@ -203,7 +198,7 @@ void TChangeSizeDialog::Enter() {
     C = (4LL * dh <= 3LL * dw ? ScaleY : ScaleX) / Smax;
     D = Smax - kSmallestScale;
 
-    SavedSlider = Sliders[0]->Value;
+    LendPieceSlider();
     // Not clamped: a window at the largest size puts the slider a hair over its top. A desktop
     // too small for any choice (no range at all) puts it at the bottom instead of nowhere.
     SetHorizontalBarValue(
@@ -277,7 +272,7 @@ int TChangeSizeDialog::Frame() {
 }
 
 int TChangeSizeDialog::Leave(int how) {
-    SetHorizontalBarValue(0, SavedSlider);
+    GiveBackPieceSlider();
     const int result = how == 1 && Size.width != ScreenWidth ? ChangeWindowSize(Size.width, Size.height) : 0;
     ClearKeyboardState();
     ClearMouseState();

@@ -45,7 +45,6 @@ public:
     int Leave(int how);
 
     int OldWidth = 0, OldHeight = 0;
-    float SavedSlider = 0;
     float A = 1;        // the desktop's proportion relative to 4:3
     float Smax = 1;     // the largest scale
     float D = 0;        // Smax - the smallest scale

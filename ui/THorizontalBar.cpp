@@ -160,6 +160,27 @@ float UpdateHorizontalBar() {
     return result;
 }
 
+namespace {
+bool pieceSliderLent = false;
+float keptPieceValue = 0;
+}  // namespace
+
+void LendPieceSlider() {
+    keptPieceValue = PieceSliderValue();
+    pieceSliderLent = true;
+}
+
+void GiveBackPieceSlider() {
+    if (!pieceSliderLent) return;
+    pieceSliderLent = false;
+    SetHorizontalBarValue(0, keptPieceValue);
+}
+
+float PieceSliderValue() {
+    if (pieceSliderLent) return keptPieceValue;
+    return Sliders.empty() || !Sliders[0] ? 0.0f : Sliders[0]->Value;
+}
+
 int SetHorizontalBarValue(int index, float value) {
     if (index < 0 || index >= static_cast<int>(Sliders.size()) || !Sliders[index]) return 0;
     THorizontalBar& s = *Sliders[index];

@@ -46,3 +46,10 @@ public:
 float UpdateHorizontalBar();
 // Sets Sliders[index]'s value (not clamped) and moves its button to match.
 int SetHorizontalBarValue(int index, float value);
+// The size dialog borrows the piece-count slider, Sliders[0]. Lending it keeps the piece count
+// aside, so that whatever ends the game meanwhile still saves the player's count, not a size;
+// giving it back puts the count on the slider again.
+void LendPieceSlider();
+void GiveBackPieceSlider();
+// The piece count's slider value: the slider's own, or the one kept aside while it is lent.
+float PieceSliderValue();

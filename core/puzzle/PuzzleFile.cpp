@@ -210,11 +210,12 @@ int OpenPuzzleFile() {
                               TruncateToInt(0.8 * ScreenHeight), {}) != 0)
         return Finish(0);  // the preview has told the player and kept its picture
     std::string refusal;
+    const float s = GridScaleFactor(h.savedW, h.savedH, h.gridW, h.gridH, ImagePreview->Image);
     if (h.pictureW != ImagePreview->OriginalImageWidth || h.pictureH != ImagePreview->OriginalImageHeight) {
         refusal = "The selected image has another size\nthan the original image you need!\nTo avoid fatal problems "
                   "the puzzle\nwill not be opened!";
     } else {
-        ScalePuzzleState(d, GridScaleFactor(h.savedW, h.savedH, h.gridW, h.gridH, ImagePreview->Image));
+        ScalePuzzleState(d, s);
         if (!GridFitsPicture(d.PuzzleX, d.PuzzleY, d.PuzzleSpalten, d.PuzzleReihen, ImagePreview->Image))
             refusal = kDamagedNotice;
     }
@@ -229,7 +230,10 @@ int OpenPuzzleFile() {
     P.Bild = ImagePreview->Image;
     ApplyStateCounts(d);
     P.zerschneiden();
-    ApplyStatePlay(d);
+    // The grids follow the picture as it is shown now, the pieces' places the window: a picture
+    // shown at its own size grows less than the window, and its pieces moved with the grid would
+    // leave the board of a smaller window.
+    ApplyStatePlay(d, WindowScaleFactor(h.savedW, h.savedH), s);
     ApplyStateGridPreview(d);
     return Finish(1);
 }

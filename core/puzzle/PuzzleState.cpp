@@ -214,11 +214,15 @@ bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& d, TStateLayout lay
 
 void ScaleGrid(Grid2<float>& g, float s) { Scale(g, s); }
 
-float GridScaleFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr& picture) {
+float WindowScaleFactor(int oldW, int oldH) {
     if (ScreenHeight == oldH) return 1;
-    float f = SmallerFloat(static_cast<float>(ScreenWidth) / static_cast<float>(oldW),
-                           static_cast<float>(ScreenHeight) / static_cast<float>(oldH));
-    if (gridW <= 0 || gridH <= 0 || !picture) return f;
+    return SmallerFloat(static_cast<float>(ScreenWidth) / static_cast<float>(oldW),
+                        static_cast<float>(ScreenHeight) / static_cast<float>(oldH));
+}
+
+float GridScaleFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr& picture) {
+    float f = WindowScaleFactor(oldW, oldH);
+    if (ScreenHeight == oldH || gridW <= 0 || gridH <= 0 || !picture) return f;
     const float iw = static_cast<float>(GetImageWidth(picture));
     const float ih = static_cast<float>(GetImageHeight(picture));
     const float pw = static_cast<float>(gridW), ph = static_cast<float>(gridH);
@@ -230,7 +234,7 @@ float GridScaleFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr&
 }
 
 void ScalePuzzleState(TPuzzleState& d, float s) {
-    for (Grid2<float>* g : {&d.PuzzleX, &d.PuzzleY, &d.PieceX, &d.PieceY, &d.GridX, &d.GridY}) Scale(*g, s);
+    for (Grid2<float>* g : {&d.PuzzleX, &d.PuzzleY, &d.GridX, &d.GridY}) Scale(*g, s);
 }
 
 std::vector<std::string> PuzzleStateLines(TStateLayout layout) {
@@ -251,7 +255,7 @@ std::vector<std::string> PuzzleStateLines(TStateLayout layout) {
             }
     };
     const int C = P.Spalten, R = P.Reihen;
-    integer(TruncateToInt(Sliders[0]->Value));
+    integer(TruncateToInt(PieceSliderValue()));
     integer(P.Summe);
     integer(G.Summe);
     integer(C);
@@ -314,12 +318,9 @@ void ApplyStateGridPreview(const TPuzzleState& d) {
         ComputeFreshGrid();
 }
 
-void ApplyStatePlay(const TPuzzleState& d) {
+void ApplyStatePlay(const TPuzzleState& d, float ratio, float gridFactor) {
     TPuzzle& P = *CurrentPuzzle;
-    P.Puzzleteil_X = d.PieceX;
-    P.Puzzleteil_Y = d.PieceY;
-    P.Puzzleteil_Drehwinkel = d.PieceAngle;
-    P.Verbund = d.Verbund;
+    P.PlaceInNewWindow(d.PieceX, d.PieceY, d.PieceAngle, d.Verbund, ratio, gridFactor);
     P.fertig = d.fertig;
 }
 

@@ -41,13 +41,16 @@ enum class TStateReading { AsFarAsItGoes, Whole };
 // state that is not to be used.
 bool ReadPuzzleState(const TStreamPtr& stream, TPuzzleState& state, TStateLayout layout,
                      TStateReading reading = TStateReading::AsFarAsItGoes);
+// How much a place in a window of oldW x oldH moves in this window, measured from its top-left
+// corner: the smaller of the two sides' ratios (1 for a window of the same height).
+float WindowScaleFactor(int oldW, int oldH);
 // How much a grid of gridW x gridH picture pixels, laid out in a window of oldW x oldH, grows in
 // this window: the windows' ratio, corrected so that the grid spans the picture as it is shown
 // now to within a pixel (where width and height disagree, the later test wins).
 float GridScaleFactor(int oldW, int oldH, int gridW, int gridH, const TImagePtr& picture);
 // Multiplies every corner of a grid by s.
 void ScaleGrid(Grid2<float>& g, float s);
-// Multiplies every grid corner and piece centre by s (a window of another size).
+// Multiplies every corner of both grids by s (a window of another size).
 void ScalePuzzleState(TPuzzleState& state, float s);
 // Whether a group string is well formed for a cols x rows puzzle and names no piece already in
 // seen (a cols x rows table of flags), which it then marks.
@@ -69,7 +72,9 @@ void ComputeFreshGrid();
 // its picture or over part of it, is made).
 void ApplyStateGridPreview(const TPuzzleState& state);
 // What play changed after the cut: piece positions and angles, the groups, the finished flag.
-void ApplyStatePlay(const TPuzzleState& state);
+// Saved in a window of another size, the pieces' places follow the windows' ratio and their
+// groups are joined again where the grid grew by gridFactor instead.
+void ApplyStatePlay(const TPuzzleState& state, float ratio = 1, float gridFactor = 1);
 
 // Writes the lines at the end of out (a file opened on written, from BeginReplacingFile), pushes it
 // to the disk and puts it in path's place: true when path now holds the whole new file.

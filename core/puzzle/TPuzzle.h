@@ -68,6 +68,16 @@ public:
     int verwenden();
     // Lays out group g around piece (i, j).
     int Verbund_positionieren(int i, int j, int g);
+    // After a cut at another size with every piece put at its scaled place: lays each group out
+    // joined again as the new pieces fit, its centre where the scaling put it, and pulled in as
+    // far as the scaled places allowed if the larger pieces would reach further out of the window.
+    void JoinGroupsAgain();
+    // After a cut for a window of another size: every piece at its place in the old window
+    // (x, y) times the windows' ratio, so that it keeps its proportional place on the board,
+    // with its angle and the groups as they were. Where the grid grew by another factor than the
+    // window (a picture shown at its own size), the groups are joined again as now cut.
+    void PlaceInNewWindow(const Grid2<float>& x, const Grid2<float>& y, const Grid2<float>& angle,
+                          const std::vector<std::string>& groups, float ratio, float gridFactor);
     // Snaps the selected piece's group to the neighbours that fit; detects completion.
     int Nachbarschaftsanalyse();
     int VerbundLaengeSort();

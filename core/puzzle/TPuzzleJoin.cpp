@@ -1,10 +1,13 @@
 // Joining pieces into groups: the group strings, snapping, layout, the orders, completion.
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/Globals.h"
 #include "core/Utilities.h"
 #include "core/layer/Input.h"
 #include "core/layer/Numbers.h"
+#include "core/puzzle/PuzzleState.h"
 #include "core/puzzle/TPuzzle.h"
 #include "ui/screens/TCongratulations.h"
 
@@ -32,6 +35,62 @@ int TPuzzle::Verbund_positionieren(int i, int j, int g) {
         }
     }
     return 0;
+}
+
+void TPuzzle::JoinGroupsAgain() {
+    const float window[2] = {static_cast<float>(ScreenWidth), static_cast<float>(ScreenHeight)};
+    for (size_t g = 0; g < Verbund.size(); ++g) {
+        std::vector<std::pair<int, int>> pieces;
+        for (size_t p = 1; p + 1 < Verbund[g].size(); ++p)
+            if (Verbund[g][p] == '/') pieces.emplace_back(Verbund[g][p - 1] - '0', Verbund[g][p + 1] - '0');
+        if (pieces.empty()) continue;
+        // The box around the group's centres, and its mean, on both axes.
+        struct TSpan { float lo[2], hi[2], mid[2]; };
+        auto span = [&]() {
+            TSpan s{{1e30f, 1e30f}, {-1e30f, -1e30f}, {0, 0}};
+            for (const auto& [i, j] : pieces) {
+                const float at[2] = {Puzzleteil_X(i, j), Puzzleteil_Y(i, j)};
+                for (int a = 0; a < 2; ++a) {
+                    s.lo[a] = std::min(s.lo[a], at[a]);
+                    s.hi[a] = std::max(s.hi[a], at[a]);
+                    s.mid[a] += at[a] / static_cast<float>(pieces.size());
+                }
+            }
+            return s;
+        };
+        const TSpan scaled = span();
+        Abgehandelter_Verbund = PieceKey(pieces[0].first, pieces[0].second);
+        Verbund_positionieren(pieces[0].first, pieces[0].second, static_cast<int>(g));
+        const TSpan joined = span();
+        float shift[2];
+        for (int a = 0; a < 2; ++a) {
+            shift[a] = scaled.mid[a] - joined.mid[a];
+            const float from = std::min(0.0f, scaled.lo[a]), to = std::max(window[a], scaled.hi[a]);
+            const float lo = joined.lo[a] + shift[a], hi = joined.hi[a] + shift[a];
+            if (hi - lo > to - from)
+                shift[a] += 0.5f * (from + to - lo - hi);
+            else if (lo < from)
+                shift[a] += from - lo;
+            else if (hi > to)
+                shift[a] -= hi - to;
+        }
+        for (const auto& [i, j] : pieces) {
+            Puzzleteil_X(i, j) += shift[0];
+            Puzzleteil_Y(i, j) += shift[1];
+        }
+    }
+    Abgehandelter_Verbund.clear();
+}
+
+void TPuzzle::PlaceInNewWindow(const Grid2<float>& x, const Grid2<float>& y, const Grid2<float>& angle,
+                               const std::vector<std::string>& groups, float ratio, float gridFactor) {
+    Puzzleteil_X = x;
+    Puzzleteil_Y = y;
+    Puzzleteil_Drehwinkel = angle;
+    ScaleGrid(Puzzleteil_X, ratio);
+    ScaleGrid(Puzzleteil_Y, ratio);
+    Verbund = groups;
+    if (ratio != gridFactor) JoinGroupsAgain();
 }
 
 bool TPuzzle::PairSnaps(int i, int j, int n) const {

@@ -15,14 +15,19 @@ new=$(mktemp)
 write_config "$old"
 
 # SIGTERM (a logout): the frame loop ends the game in good order and the file is rewritten,
-# in the game's own form (CR LF, nine-digit floats).
+# in the game's own form (CR LF, nine-digit floats). It comes while the size dialog (main bar
+# entry 5 of the menu a typed key opens) has borrowed the piece-count slider to show the size:
+# the file keeps the count, and is the same as after an end in play (Ctrl+C below).
 cp "$old" "$ini"
 start_game "$home"
 wait_for_pieces
+settle xdotool type m
+settle xdotool mousemove --window "$GAME_WINDOW" 684 700 sleep 0.4 mousedown 1 sleep 0.3 mouseup 1
 kill -TERM "$GAME_PID"
 wait_game "$GAME_PID" 20
 check "SIGTERM ends the game (status $GAME_STATUS)" test "$GAME_STATUS" = 0
 check "SIGTERM writes the file" grep -q $'^200.000000\r$' "$ini"
+check "with the piece count the player left" test "$(sed -n 3p "$ini")" = $'7\r'
 cp "$ini" "$new"
 
 # A second game with one home (a double click on the launcher) ends at once with a notice and

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "core/Configuration.h"
@@ -147,4 +148,46 @@ TEST_F(ResizeTest, APictureFileReplacedOrGoneIsNotCutAgainAndEveryPieceStaysOnTh
     EXPECT_TRUE(GetImageWidth(P().Bild) == 960 && ImagePreview->Image == P().Bild && ImagePaths[0] == picture);
     ExpectCarriedBy(1);
     EXPECT_EQ(GridPreview->Spalten * 10 + GridPreview->Reihen, 64);  // anew: 960 x 720 is landscape
+}
+
+TEST_F(ResizeTest, AnOwnPictureShownAtItsOwnSizeKeepsEveryPieceOnTheBoardAndItsGroupsJoined) {
+    // 640 x 480 is shown unscaled in windows from 800 x 600 up, so there its pieces keep their
+    // size while their places follow the window; at 400 x 300 it is halved.
+    ImagePaths[0] = ImagePaths[1] = WritePicture("small.png", 640, 480);
+    ASSERT_EQ(ImagePreview->Loading(ImagePaths[0], 750, 410, 400, 400, 960, 720, {}), 0);
+    GridPreview->Gitter_berechnen(3, 640, 480);  // 4 x 3 pieces
+    P().Gitter_importieren();
+    P().importieren();
+    // Loose pieces spread over the board; two upright groups laid out by the game, one near the
+    // top-left corner, one so near the right edge that larger pieces would reach out of the window.
+    for (int k = 0; k < 12; ++k)
+        P().Puzzleteil_X(k / 3, k % 3) = 150.0f + 300 * (k / 3), P().Puzzleteil_Y(k / 3, k % 3) = 150.0f + 250 * (k % 3);
+    P().Puzzleteil_X(2, 2) = 1030;
+    P().Verbund = {",0/0,1/0,0/1,", ",2/2,3/2,"};
+    for (int g : {0, 1}) {
+        P().Puzzleteil_Drehwinkel(2 * g, 2 * g) = 0;
+        P().Abgehandelter_Verbund = TPuzzle::PieceKey(2 * g, 2 * g);
+        P().Verbund_positionieren(2 * g, 2 * g, g);
+    }
+    const TPuzzle start = P();
+    auto sumX = [](const TPuzzle& p) { return p.Puzzleteil_X(0, 0) + p.Puzzleteil_X(1, 0) + p.Puzzleteil_X(0, 1); };
+    auto joined = [&](int i, int j, int n) {  // at the solved neighbours' distance, and snapping
+        const float dx = P().Puzzleteil_X(i + kSideDi[n], j + kSideDj[n]) - P().Puzzleteil_X(i, j);
+        const float dy = P().Puzzleteil_Y(i + kSideDi[n], j + kSideDj[n]) - P().Puzzleteil_Y(i, j);
+        return std::fabs(std::hypot(dx, dy) - P().Nachbar_Abstand(i, j, n)) < 0.01f && P().PairSnaps(i, j, n);
+    };
+    for (const int w : {800, 1200, 400}) {
+        const float ratio = w / 1200.0f;
+        ASSERT_EQ(ChangeWindowSize(w, 3 * w / 4), 1);
+        EXPECT_EQ(GetImageWidth(P().Bild), w == 400 ? 320 : 640);
+        for (int k = 0; k < 12; ++k) {
+            const int i = k / 3, j = k % 3;
+            const float x = P().Puzzleteil_X(i, j), y = P().Puzzleteil_Y(i, j);
+            EXPECT_TRUE(x > 0 && x <= w && y > 0 && y <= 0.75f * w) << w << ": " << i << "/" << j;
+            if (i + j < 2 || (j == 2 && i >= 2)) continue;  // grouped
+            EXPECT_LT(std::fabs(x - ratio * start.Puzzleteil_X(i, j)) + std::fabs(y - ratio * start.Puzzleteil_Y(i, j)), 0.01f);
+        }
+        EXPECT_NEAR(sumX(P()), ratio * sumX(start), 0.03f) << w;
+        EXPECT_TRUE(joined(0, 0, 0) && joined(0, 0, 3) && joined(2, 2, 0) && P().Verbund == start.Verbund) << w;
+    }
 }
