@@ -139,13 +139,17 @@ Fl_Font BoxFont(const std::string& utf8) {
         p += std::max(length, 1);
         if (letter > 0x20 && !XftCharExists(fl_display, usual, letter)) lacks = FcCharSetAddChar(lacking, letter);
     }
+    if (!lacks) {  // the usual face has every letter: no font to look for
+        FcCharSetDestroy(lacking);
+        return FL_HELVETICA;
+    }
     Fl_Font font = FL_HELVETICA;
     FcPattern* wanted = FcNameParse(reinterpret_cast<const FcChar8*>("sans"));
     FcPatternAddCharSet(wanted, FC_CHARSET, lacking);
     FcConfigSubstitute(nullptr, wanted, FcMatchPattern);
     FcDefaultSubstitute(wanted);
     FcResult result = FcResultNoMatch;
-    FcPattern* found = lacks ? FcFontMatch(nullptr, wanted, &result) : nullptr;
+    FcPattern* found = FcFontMatch(nullptr, wanted, &result);
     FcChar8* family = nullptr;
     FcCharSet* has = nullptr;  // a face that has none of them either would gain nothing
     if (found && FcPatternGetCharSet(found, FC_CHARSET, 0, &has) == FcResultMatch &&

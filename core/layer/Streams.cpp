@@ -499,10 +499,10 @@ std::string FollowSymbolicLinks(const std::string& path) {
         at = (text[0] == '/' ? std::string() : at.substr(0, at.rfind('/') + 1)) + std::string(text, size_t(length));
     }
     struct stat st;
-    if (at == path || (lstat(at.c_str(), &st) == 0 && S_ISLNK(st.st_mode))) return path;
+    const bool exists = at != path && lstat(at.c_str(), &st) == 0;
+    if (at == path || (exists && S_ISLNK(st.st_mode))) return path;
     // The canonical name, of the file or else of its folder, so that two links to one file agree.
     const size_t slash = at.rfind('/');
-    const bool exists = lstat(at.c_str(), &st) == 0;
     const std::string folder = exists ? at : slash == std::string::npos ? "." : slash == 0 ? "/" : at.substr(0, slash);
     char* real = realpath(folder.c_str(), nullptr);
     if (!real) return at;

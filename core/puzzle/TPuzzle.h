@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/layer/Images.h"
@@ -86,6 +87,8 @@ public:
     // The key ",i/j," of a piece and its token "i/j,".
     static std::string PieceKey(int i, int j);
     static std::string PieceToken(int i, int j);
+    // The pieces (column, row) a group string names, in its order.
+    static std::vector<std::pair<int, int>> GroupPieces(const std::string& group);
     // The snapping tolerances: distance in pixels and angle in degrees.
     int DistanceLimit() const;
     int AngleLimit() const;

@@ -14,6 +14,14 @@
 std::string TPuzzle::PieceToken(int i, int j) { return IntToString(i) + "/" + IntToString(j) + ","; }
 std::string TPuzzle::PieceKey(int i, int j) { return "," + PieceToken(i, j); }
 
+std::vector<std::pair<int, int>> TPuzzle::GroupPieces(const std::string& group) {
+    // Every token is a digit, "/", a digit (the grid never exceeds 10 x 10).
+    std::vector<std::pair<int, int>> pieces;
+    for (size_t p = 1; p + 1 < group.size(); ++p)
+        if (group[p] == '/') pieces.emplace_back(group[p - 1] - '0', group[p + 1] - '0');
+    return pieces;
+}
+
 int TPuzzle::DistanceLimit() const { return TruncateToInt(RaiseToPower(1.2820889949798584f, Verbund_Toleranz)); }
 int TPuzzle::AngleLimit() const { return LargerInt(1, (Verbund_Toleranz * 8) / 10); }
 
@@ -40,9 +48,7 @@ int TPuzzle::Verbund_positionieren(int i, int j, int g) {
 void TPuzzle::JoinGroupsAgain() {
     const float window[2] = {static_cast<float>(ScreenWidth), static_cast<float>(ScreenHeight)};
     for (size_t g = 0; g < Verbund.size(); ++g) {
-        std::vector<std::pair<int, int>> pieces;
-        for (size_t p = 1; p + 1 < Verbund[g].size(); ++p)
-            if (Verbund[g][p] == '/') pieces.emplace_back(Verbund[g][p - 1] - '0', Verbund[g][p + 1] - '0');
+        const std::vector<std::pair<int, int>> pieces = GroupPieces(Verbund[g]);
         if (pieces.empty()) continue;
         // The box around the group's centres, and its mean, on both axes.
         struct TSpan { float lo[2], hi[2], mid[2]; };
@@ -148,11 +154,7 @@ int TPuzzle::Nachbarschaftsanalyse() {
 
     int k = 0;
     for (const std::string& group : Verbund) {
-        for (size_t p = 1; p + 1 < group.size(); ++p)
-            if (group[p] == '/') {
-                int piece = StringToInt(group.substr(p - 1, 1)) * Reihen + StringToInt(group.substr(p + 1, 1));
-                ReihenfolgeSort(piece, k++);
-            }
+        for (const auto& [i, j] : GroupPieces(group)) ReihenfolgeSort(i * Reihen + j, k++);
         if (FindSubstring(group, S, 1) && fertig == 0 &&
             static_cast<int>(group.size()) >= 4 * Spalten * Reihen + 1)
             fertig = 1;
